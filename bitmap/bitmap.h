@@ -1,0 +1,93 @@
+// The bitmap record: a 20-byte header followed by the pixels, one palette
+// index per byte, rows top first without padding. Sprites, glyphs, captured
+// areas and the screen buffer itself are all bitmaps.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "draw/cliprgn.h"
+#include "video/handles.h"
+#include "video/zelapi.h"
+
+// What a bitmap's attachment handle names (bits 5 to 7 of flags).
+enum AttachKind : unsigned {
+    AttachNone = 0,
+    AttachClipRgn = 1,   // top of the clip region stack
+    AttachPalette = 2,   // 768-byte palette of a loaded BMP
+    AttachRowSpans = 3,  // one RowSpan per row
+};
+
+// Transparent pixels at both ends of a row.
+struct RowSpan {
+    uint16_t lead;   // zeros before the first opaque pixel
+    uint16_t trail;  // zeros after the last opaque pixel; width when none
+};
+
+struct ZELGFX_API Bitmap {
+    int32_t width;
+    int32_t height;
+    int32_t originX;  // hot spot, in source pixels from the left column
+    int32_t originY;  // hot spot, in source pixels from the top row
+    uint16_t flags;   // bits 0-4 widthShift, 5-7 attachKind, 8-15 untouched
+    HAny<void> attachment;
+
+    static constexpr uint16_t WidthShiftMask = 0x001f;
+    static constexpr uint16_t AttachKindMask = 0x00e0;
+
+    // The pixels follow the header in the same block.
+    unsigned char* pixels() { return reinterpret_cast<unsigned char*>(this + 1); }
+    const unsigned char* pixels() const { return reinterpret_cast<const unsigned char*>(this + 1); }
+
+    // Address of pixel (x, y); no bounds test.
+    unsigned char* pixelAt(int x, int y)
+    {
+        return pixels() + static_cast<ptrdiff_t>(y) * width + x;
+    }
+
+    // log2 of a power-of-two width, 0 for other widths, 31 for width 0.
+    static unsigned widthShiftOf(int32_t width);
+    unsigned widthShift() const { return flags & WidthShiftMask; }
+    void setWidthShift(int32_t forWidth)
+    {
+        flags = static_cast<uint16_t>((flags & ~WidthShiftMask) | widthShiftOf(forWidth));
+    }
+
+    unsigned attachKind() const { return (flags & AttachKindMask) >> 5; }
+    void setAttachKind(unsigned kind)
+    {
+        flags = static_cast<uint16_t>((flags & ~AttachKindMask) | ((kind & 7u) << 5));
+    }
+
+    HClass<ZelClipRgn> clipRgnHandle() const { return attachment; }
+    // Top clip region; the caller knows the stack exists.
+    ZelClipRgn* clipRgn() const { return clipRgnHandle().get(); }
+
+    // Frees whatever the attachment names and clears attachKind.
+    void releaseAttachment();
+    // Removes and frees the top clip region.
+    void popClipRgn();
+};
+
+class ZELGFX_API ZelBitmap : public Bitmap {
+public:
+    // The bitmap whose pixels are the screen buffer; 65535 without video.
+    static HClass<ZelBitmap> Screen;
+
+    // A bitmap of the given size, re-using the block of reuse when that handle
+    // is valid. 65535 when no block could be had or the size does not fit in
+    // 32 bits. The pixels are not initialised.
+    static HClass<ZelBitmap> Create(int width, int height, HClass<ZelBitmap> reuse);
+
+    // Builds and attaches the row-span table from the current pixels.
+    void createLineIndexes();
+
+    // Puts a copy of value on top of the bitmap's clip region stack.
+    static void pushClipRgn(HClass<ZelBitmap> bitmap, const ZelClipRgn& value);
+    static void popClipRgn(HClass<ZelBitmap> bitmap);
+    using Bitmap::popClipRgn;
+};
+
+static_assert(sizeof(Bitmap) == 20);
+static_assert(sizeof(ZelBitmap) == sizeof(Bitmap));
+static_assert(sizeof(RowSpan) == 4);

@@ -1,0 +1,99 @@
+#include "test_support.h"
+
+#include <sstream>
+#include <stdexcept>
+
+namespace zeltest {
+
+ScreenSetup::ScreenSetup(int w, int h, unsigned char fill)
+{
+    ZelBitmap::Screen = ZelBitmap::Create(w, h, ZelBitmap::Screen);
+    if (ZelBitmap::Screen.isNull())
+        throw std::runtime_error("cannot create the test screen");
+    ZelMem::ClrMovable(ZelBitmap::Screen);
+    ZelBitmap::pushClipRgn(ZelBitmap::Screen, ZelClipRgn{0, 0, w, h, 0, 0, {}});
+    scrWidth = w;
+    scrHeight = h;
+    videoMemory = ZelBitmap::Screen->pixels();
+    clrScreen(fill);
+}
+
+ScreenSetup::~ScreenSetup()
+{
+    if (Bitmap* b = ZelBitmap::Screen.get())
+        b->releaseAttachment();
+    ZelBitmap::Screen.release();
+    scrWidth = scrHeight = 0;
+    videoMemory = nullptr;
+}
+
+Bitmap& ScreenSetup::bitmap() const
+{
+    return *ZelBitmap::Screen.get();
+}
+
+ZelClipRgn& ScreenSetup::region() const
+{
+    return *bitmap().clipRgn();
+}
+
+void ScreenSetup::setRegion(int left, int top, int right, int bottom, int originX, int originY) const
+{
+    ZelClipRgn& r = region();
+    r.left = left;
+    r.top = top;
+    r.right = right;
+    r.bottom = bottom;
+    r.originX = originX;
+    r.originY = originY;
+}
+
+namespace {
+char glyphOf(unsigned char v)
+{
+    if (v == 0)
+        return '.';
+    if (v <= 9)
+        return static_cast<char>('0' + v);
+    if (v <= 35)
+        return static_cast<char>('a' + v - 10);
+    return '#';
+}
+
+unsigned char valueOf(char c)
+{
+    if (c >= '1' && c <= '9')
+        return static_cast<unsigned char>(c - '0');
+    if (c >= 'a' && c <= 'z')
+        return static_cast<unsigned char>(c - 'a' + 10);
+    return c == '#' ? 255 : 0;
+}
+}  // namespace
+
+std::string picture(const Bitmap& b)
+{
+    std::string out;
+    const unsigned char* p = b.pixels();
+    for (int y = 0; y < b.height; ++y) {
+        for (int x = 0; x < b.width; ++x)
+            out += glyphOf(p[static_cast<size_t>(y) * b.width + x]);
+        out += '\n';
+    }
+    return out;
+}
+
+void paint(Bitmap& b, const std::string& rows)
+{
+    std::istringstream in(rows);
+    std::string line;
+    for (int y = 0; y < b.height && std::getline(in, line); ++y)
+        for (int x = 0; x < b.width && x < static_cast<int>(line.size()); ++x)
+            *b.pixelAt(x, y) = valueOf(line[x]);
+}
+
+size_t liveBlockCount()
+{
+    return ZelMem::LiveBlocks().size();
+}
+
+}  // namespace zeltest

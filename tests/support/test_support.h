@@ -1,0 +1,39 @@
+// Helpers shared by the test programs: a Screen bitmap built the way the
+// driver set-up builds it, pictures written as rows of characters, and a
+// live-block count for leak checks.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "bitmap/bitmap.h"
+#include "video/screen.h"
+
+namespace zeltest {
+
+// Builds a pinned Screen bitmap of w x h with the full-screen clip region and
+// points the exported screen variables at it; undone on destruction.
+class ScreenSetup {
+public:
+    ScreenSetup(int w, int h, unsigned char fill = 0);
+    ~ScreenSetup();
+    ScreenSetup(const ScreenSetup&) = delete;
+    ScreenSetup& operator=(const ScreenSetup&) = delete;
+
+    ZelClipRgn& region() const;  // top region of the Screen
+    // Replaces the top region's rectangle and origin.
+    void setRegion(int left, int top, int right, int bottom, int originX = 0, int originY = 0) const;
+    Bitmap& bitmap() const;
+};
+
+// The bitmap's pixels as rows of characters: '.' for 0, '1'-'9' and 'a'-'z'
+// for 1-35, '#' for anything larger. Rows end in '\n'.
+std::string picture(const Bitmap& b);
+// Pixels from a picture in the same notation ('#' stands for 255).
+void paint(Bitmap& b, const std::string& rows);
+
+size_t liveBlockCount();
+
+}  // namespace zeltest

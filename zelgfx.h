@@ -1,0 +1,16 @@
+// zelgfx: the 8-bit palettised software renderer of the zel engine.
+// Including this header declares every exported function, class and variable
+// of the library and of the engine libraries it builds on.
+#pragma once
+
+#include "engine/zelmath/zelmath.h"
+#include "engine/zelmem/zelmem.h"
+#include "engine/zelufs/zelufs.h"
+
+#include "video/file.h"
+#include "video/handles.h"
+#include "video/screen.h"
+
+#include "draw/cliprgn.h"
+
+#include "bitmap/bitmap.h"
