@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "draw/cliprgn.h"
+#include "video/file.h"
 #include "video/handles.h"
 #include "video/zelapi.h"
 
@@ -78,6 +79,15 @@ public:
     // is valid. 65535 when no block could be had or the size does not fit in
     // 32 bits. The pixels are not initialised.
     static HClass<ZelBitmap> Create(int width, int height, HClass<ZelBitmap> reuse);
+
+    // Loaders; each returns the new bitmap or 65535. format 0 chooses by the
+    // name's extension (by name) or tries BMP then the engine format (on a
+    // file); 1 the engine format; 2 Windows BMP 3.0; 3 and above try BMP, then
+    // rewind and read the engine format.
+    static HClass<ZelBitmap> Load(const char* name, const char* dir, unsigned char format);
+    static HClass<ZelBitmap> Load(ZelFile& file, unsigned char format);
+    static HClass<ZelBitmap> LoadZelBitmap(ZelFile& file);
+    static HClass<ZelBitmap> LoadWinBmp30(ZelFile& file);
 
     // Builds and attaches the row-span table from the current pixels.
     void createLineIndexes();

@@ -7,11 +7,6 @@
 
 #include "draw/target.h"
 
-int* ZelVideo::lineOff = nullptr;
-unsigned char* ZelVideo::maxVideoMemory = nullptr;
-signed char ZelVideo::graphOn = 0;
-VideoSettings ZelVideo::Settings = {};
-
 int scrWidth = 0;
 int scrHeight = 0;
 unsigned char* videoMemory = nullptr;

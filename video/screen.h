@@ -4,24 +4,8 @@
 
 #include <cstdint>
 
+#include "video/video.h"
 #include "video/zelapi.h"
-
-// Video mode request, handed by address to the driver's setVideoMode.
-struct VideoSettings {
-    int32_t mode;            // driver-specific mode; 0 asks for the driver's default
-    signed char fullScreen;  // non-zero asks for the whole display
-    unsigned char scale;     // window scale factor; 0 lets the driver choose
-    uint16_t reserved;
-};
-
-class ZELGFX_API ZelVideo {
-public:
-    static int* lineOff;                   // lineOff[y] = y * scrWidth, scrHeight + 1 entries
-    static unsigned char* maxVideoMemory;  // last pixel of the screen buffer
-    static signed char graphOn;            // -1 while video is set up
-    static VideoSettings Settings;
-};
-
 
 ZELGFX_API extern int scrWidth;
 ZELGFX_API extern int scrHeight;

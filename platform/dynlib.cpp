@@ -1,0 +1,146 @@
+// Driver modules over dlopen: the search for a module file, and a table of
+// loaded modules so that a stale or foreign handle is refused instead of
+// being passed to dlclose or dlsym.
+
+#include <dlfcn.h>
+#include <link.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "engine/zelmem/zelmem.h"
+#include "platform/platform.h"
+
+namespace {
+
+// Loads counted per module, as the operating system counts them.
+std::map<HMODULE, int>& loadedModules()
+{
+    static std::map<HMODULE, int> modules;
+    return modules;
+}
+
+bool isRegularFile(const std::string& path)
+{
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// The file itself, or a file whose name differs only in letter case.
+std::string findInDirectory(const std::string& dir, const std::string& name)
+{
+    std::string path = (dir.empty() ? std::string(".") : dir) + "/" + name;
+    if (isRegularFile(path))
+        return path;
+    std::string matched = ZelSystem::MatchPathNoCase(path);
+    return !matched.empty() && isRegularFile(matched) ? matched : std::string();
+}
+
+void appendList(std::vector<std::string>& dirs, const char* list)
+{
+    if (!list)
+        return;
+    std::string all(list);
+    size_t start = 0;
+    while (start <= all.size()) {
+        size_t end = all.find(':', start);
+        if (end == std::string::npos)
+            end = all.size();
+        if (end > start)
+            dirs.push_back(all.substr(start, end - start));
+        start = end + 1;
+    }
+}
+
+std::string executableDirectory()
+{
+    char buffer[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (n <= 0)
+        return {};
+    std::string path(buffer, static_cast<size_t>(n));
+    return path.substr(0, path.rfind('/'));
+}
+
+std::vector<std::string> searchDirectories()
+{
+    std::vector<std::string> dirs{executableDirectory(), "."};
+    appendList(dirs, std::getenv("ZEL_DRIVER_PATH"));
+    dirs.push_back(ZELGFX_INSTALL_DRIVERDIR);
+    dirs.push_back(ZELGFX_BUILD_DRIVERDIR);
+    appendList(dirs, std::getenv("PATH"));
+    return dirs;
+}
+
+std::string findModule(const std::string& name)
+{
+    if (name.find('/') != std::string::npos) {
+        if (isRegularFile(name))
+            return name;
+        std::string matched = ZelSystem::MatchPathNoCase(name);
+        return isRegularFile(matched) ? matched : std::string();
+    }
+    for (const std::string& dir : searchDirectories()) {
+        std::string found = findInDirectory(dir, name);
+        if (!found.empty())
+            return found;
+    }
+    return {};
+}
+
+bool isLoaded(HMODULE module)
+{
+    return loadedModules().count(module) != 0;
+}
+
+}  // namespace
+
+HMODULE LoadLibraryA(const char* name)
+{
+    if (!name || !*name)
+        return 0;
+    std::string path = findModule(name);
+    if (path.empty())
+        return 0;
+    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle)
+        return 0;
+    HMODULE module = reinterpret_cast<HMODULE>(handle);
+    ++loadedModules()[module];
+    return module;
+}
+
+void* GetProcAddress(HMODULE module, const char* name)
+{
+    if (!isLoaded(module) || !name)
+        return nullptr;
+    void* handle = reinterpret_cast<void*>(module);
+    void* symbol = dlsym(handle, name);
+    if (!symbol)
+        return nullptr;
+    // dlsym also searches the module's dependencies; only the module's own
+    // exports count, as in a module's export table.
+    link_map* own = nullptr;
+    link_map* defining = nullptr;
+    Dl_info info;
+    if (dlinfo(handle, RTLD_DI_LINKMAP, &own) != 0 ||
+        !dladdr1(symbol, &info, reinterpret_cast<void**>(&defining), RTLD_DL_LINKMAP))
+        return nullptr;
+    return defining == own ? symbol : nullptr;
+}
+
+int FreeLibrary(HMODULE module)
+{
+    auto& modules = loadedModules();
+    auto it = modules.find(module);
+    if (it == modules.end())
+        return 0;
+    if (--it->second == 0)
+        modules.erase(it);
+    return dlclose(reinterpret_cast<void*>(module)) == 0 ? 1 : 0;
+}

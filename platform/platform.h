@@ -1,0 +1,27 @@
+// The few operating-system services the library was written against, on top
+// of dlopen and the monotonic clock: driver modules and the performance
+// counter.
+#pragma once
+
+#include <cstdint>
+
+#include "video/zelapi.h"
+
+// A loaded module; values below 32 mean failure, as the library tests them.
+using HMODULE = uintptr_t;
+
+// Loads a module by name. A name holding '/' is that path alone. Otherwise the
+// directories searched are, in order: the executable's, the current one, each
+// of ZEL_DRIVER_PATH (':'-separated), the project's driver directories (install
+// tree, then build tree), then each of PATH. File names match without regard
+// to case. Loading a file again returns the same handle and counts a
+// reference. Returns 0 on failure.
+ZELGFX_API HMODULE LoadLibraryA(const char* name);
+// Address of an exported symbol, or null.
+ZELGFX_API void* GetProcAddress(HMODULE module, const char* name);
+// Drops one reference; the module is unloaded with the last. Non-zero on success.
+ZELGFX_API int FreeLibrary(HMODULE module);
+
+// Nanoseconds of the monotonic clock, counted at 1,000,000,000 per second.
+ZELGFX_API int QueryPerformanceFrequency(int64_t* frequency);
+ZELGFX_API int QueryPerformanceCounter(int64_t* counter);

@@ -1,0 +1,34 @@
+// Test fixture for code that links the test driver modules: temporary data
+// files under a fresh "ufsroot", captured standard output, and a full reset of
+// the video core after each test.
+#pragma once
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "../drivers/test_driver.h"
+#include "platform/platform.h"
+
+namespace zeltest {
+
+class DriverTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // The recording state of a loaded test driver module.
+    static TestDriverState* stateOf(HMODULE module);
+    // True while the module is loaded.
+    static bool loaded(HMODULE module);
+
+    // Writes a file below the data root (dir relative to it, e.g. "CDDATA/SYSTEM").
+    void writeFile(const std::string& relative, const std::string& bytes) const;
+    // A standard set of system files: test.pal, test.DRK, test.LHT, test.fnt.
+    void writeSystemFiles() const;
+
+    std::string root;
+    size_t liveBefore = 0;
+};
+
+}  // namespace zeltest

@@ -1,0 +1,247 @@
+// Finding, preloading and linking graphics driver modules, and building the
+// Screen bitmap to the size the driver reports.
+
+#include "video/driver.h"
+
+#include <cstring>
+#include <iostream>
+
+#include "bitmap/bitmap.h"
+#include "engine/zelmem/zelmem.h"
+#include "video/file.h"
+#include "video/palette.h"
+#include "video/screen.h"
+
+HMODULE driverModule = 0;
+ZelPreloadSlot preloadTable[ZelPreloadSlots] = {};
+ZelSetPaletteFn driverSetPalette = nullptr;
+ZelShakeFn driverShake = nullptr;
+unsigned screenCapacity = 0;
+
+namespace {
+
+ZelDeviceRect deviceRect;
+
+// What a driver without an optional service gets instead.
+void noPalette(unsigned short, unsigned short, unsigned char*) {}
+signed char noWinEvent(unsigned int, unsigned int, unsigned short, unsigned int) { return 0; }
+void noLowerBar() {}
+
+void say(const char* text)
+{
+    std::cout << text << std::flush;
+}
+
+void sayNamed(const char* before, const char* name, const char* after)
+{
+    std::cout << before << name << after << std::flush;
+}
+
+template <class Fn> Fn service(const char* name)
+{
+    return reinterpret_cast<Fn>(GetProcAddress(driverModule, name));
+}
+
+template <class Fn> Fn requiredService(const char* name, const char* missingMessage)
+{
+    Fn fn = service<Fn>(name);
+    if (!fn)
+        say(missingMessage);
+    return fn;
+}
+
+template <class Fn> Fn optionalService(const char* name, Fn fallback)
+{
+    Fn fn = service<Fn>(name);
+    return fn ? fn : fallback;
+}
+
+void pushFullScreenRegion(int width, int height)
+{
+    ZelBitmap::pushClipRgn(ZelBitmap::Screen, ZelClipRgn{0, 0, width, height, 0, 0, {}});
+}
+
+// Makes the Screen bitmap scrWidth x scrHeight. Its block only grows: a
+// screen that fits in the current block reuses it, pointers and all.
+void buildScreen(int64_t need)
+{
+    if (ZelBitmap* screen = ZelBitmap::Screen.get(); screen && screenCapacity >= need) {
+        ZelBitmap::popClipRgn(ZelBitmap::Screen);
+        screen->width = scrWidth;
+        screen->height = scrHeight;
+        screen->originX = 0;
+        screen->originY = 0;
+        screen->setWidthShift(scrWidth);
+        pushFullScreenRegion(scrWidth, scrHeight);
+        return;
+    }
+    if (ZelBitmap::Screen.resolves())
+        ZelBitmap::popClipRgn(ZelBitmap::Screen);
+    HClass<ZelBitmap> made = ZelBitmap::Create(scrWidth, scrHeight, ZelBitmap::Screen);
+    if (made.isNull())
+        ZelBitmap::Screen.release();  // no block for this size: no Screen at all
+    ZelBitmap::Screen = made;
+    if (ZelBitmap::Screen.isValid()) {
+        ZelMem::ClrMovable(ZelBitmap::Screen);
+        pushFullScreenRegion(scrWidth, scrHeight);
+    }
+    ZelBitmap* screen = ZelBitmap::Screen.get();
+    videoMemory = screen ? screen->pixels() : nullptr;
+    screenCapacity = screen ? static_cast<unsigned>(need) : 0u;
+}
+
+// Reads the screen size from the driver and builds the Screen for it. A size
+// that is negative or does not fit the 32-bit byte count leaves no Screen.
+void hookScreen(ZelHookDeviceFn hookDevice)
+{
+    deviceRect = ZelDeviceRect{0, 0, 0, 0, 0, 0, ZelHandle::Null};
+    hookDevice(&deviceRect, &videoMemory);
+    scrWidth = deviceRect.right;
+    scrHeight = deviceRect.bottom;
+    int64_t need = static_cast<int64_t>(scrWidth) * scrHeight;
+    if (scrWidth < 0 || scrHeight < 0 || need > INT32_MAX - static_cast<int64_t>(sizeof(Bitmap))) {
+        if (ZelBitmap::Screen.resolves())
+            ZelBitmap::popClipRgn(ZelBitmap::Screen);
+        videoMemory = nullptr;
+        return;
+    }
+    buildScreen(need);
+}
+
+void linkServices()
+{
+    refresh = requiredService<ZelRefreshFn>("refresh",
+        "Could not link a required graphics service: 'refresh()'.\n");
+    setVideoMode = requiredService<ZelModeFn>("setVideoMode",
+        "Could not link a required graphics service: 'setVideoMode()'.\n");
+    setTextMode = requiredService<ZelModeFn>("setTextMode",
+        "Could not link a required graphics service: 'setTextMode()'.\n");
+    driverSetPalette = optionalService<ZelSetPaletteFn>("setPalette", noPalette);
+    ZelVideoWinEvent = optionalService<ZelWinEventFn>("winEvent", noWinEvent);
+    enableLowerBar = optionalService<ZelLowerBarFn>("enableLowerBar", noLowerBar);
+    disableLowerBar = optionalService<ZelLowerBarFn>("disableLowerBar", noLowerBar);
+    driverShake = service<ZelShakeFn>("shake");
+    setPalette = paletteRelay;
+}
+
+}  // namespace
+
+bool isPreloaded(HMODULE module)
+{
+    for (const ZelPreloadSlot& slot : preloadTable)
+        if (slot.name && slot.module == module)
+            return true;
+    return false;
+}
+
+signed char preloadGraphicsDriver(const char* name)
+{
+    char file[ZelDriverNameSize];
+    ZelSystem::AsDeviceName(file, name);
+    HMODULE module = LoadLibraryA(file);
+    if (module < 32) {
+        sayNamed("Could not find graphics driver: '", file, "'\n");
+        return 0;
+    }
+    for (ZelPreloadSlot& slot : preloadTable) {
+        if (slot.name)
+            continue;
+        size_t length = std::strlen(file);
+        char* copy = static_cast<char*>(ZelMEMTmp::Malloc(static_cast<unsigned>(length + 1)));
+        if (!copy)
+            break;  // no memory for the name: the driver cannot be kept
+        ZelMem::SetPtrData(copy, "string");
+        std::memcpy(copy, file, length + 1);
+        slot = {copy, module};
+        return -1;
+    }
+    sayNamed("Could not add graphics driver: '", file, "'\n");
+    FreeLibrary(module);
+    return 0;
+}
+
+// Explains why a driver could not be loaded: a module file found along PATH
+// that still failed to load is reported differently from a missing one.
+static void reportUnloadableDriver(const char* file)
+{
+    char saved[ZelSystem::AppendPathSize];
+    std::memcpy(saved, ZelSystem::AppendPath, sizeof saved);
+    const char* path = std::getenv("PATH");
+    std::strncpy(ZelSystem::AppendPath, path ? path : "", sizeof ZelSystem::AppendPath - 1);
+    ZelSystem::AppendPath[sizeof ZelSystem::AppendPath - 1] = '\0';
+
+    ZelDiskFile probe;
+    if (probe.open(file, 1)) {
+        probe.close();
+        sayNamed("Not enough memory to load graphics driver (", file, ").\n");
+    } else {
+        sayNamed("Cannot find graphics driver: '", file, "'\n");
+    }
+    std::memcpy(ZelSystem::AppendPath, saved, sizeof saved);
+}
+
+signed char setGraphicsDriver(const char* name)
+{
+    char file[ZelDriverNameSize];
+    ZelSystem::AsDeviceName(file, name);
+    driverModule = 0;
+    for (const ZelPreloadSlot& slot : preloadTable) {
+        if (slot.name && std::strcmp(slot.name, file) == 0) {
+            driverModule = slot.module;
+            break;
+        }
+    }
+    if (driverModule < 32)
+        driverModule = LoadLibraryA(file);
+    if (driverModule >= 32)
+        return linkGraphicsDriver();
+    reportUnloadableDriver(file);
+    return 0;
+}
+
+signed char linkGraphicsDriver()
+{
+    if (auto hookDevice = service<ZelHookDeviceFn>("hookDevice")) {
+        hookScreen(hookDevice);
+        linkServices();
+        if (refresh && setVideoMode && setTextMode && videoMemory) {
+            if (setVideoMode(reinterpret_cast<uintptr_t>(&ZelVideo::Settings)))
+                return -1;
+            say("Unable to initialize the correct video mode.");
+        } else {
+            say("Graphic Driver initialization failed.\n");
+            std::cout << "Video Mem: " << static_cast<void*>(videoMemory) << "\n" << std::flush;
+        }
+    } else {
+        say("Could not load HookFunction.\n");
+    }
+    FreeLibrary(driverModule);
+    driverModule = 0;
+    return 0;
+}
+
+signed char switchGraphicsDriver(const char* name)
+{
+    if (driverModule != 0) {
+        ZelBitmap::popClipRgn(ZelBitmap::Screen);
+        if (!isPreloaded(driverModule))
+            FreeLibrary(driverModule);
+        driverModule = 0;
+    }
+    setGraphicsDriver(name);
+    return driverModule != 0 ? 1 : 0;
+}
+
+void releasePreloadTable()
+{
+    for (ZelPreloadSlot& slot : preloadTable) {
+        if (!slot.name)
+            continue;
+        if (slot.module == driverModule)
+            slot.module = 0;  // the current driver is unloaded with the display
+        else
+            FreeLibrary(slot.module);
+        ZelMEMTmp::Free(slot.name);
+        slot = {};
+    }
+}
