@@ -9,8 +9,20 @@
 
 #include "video/file.h"
 #include "video/handles.h"
+#include "video/driver.h"
+#include "video/palette.h"
 #include "video/screen.h"
+#include "video/video.h"
+
+#include "platform/platform.h"
 
 #include "draw/cliprgn.h"
+#include "draw/draw.h"
+#include "draw/poly.h"
+#include "draw/smart_line.h"
 
 #include "bitmap/bitmap.h"
+
+#include "font/font.h"
+
+#include "shade/shade.h"

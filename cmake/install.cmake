@@ -10,7 +10,7 @@ install(TARGETS zelgfx zelmem zelufs zelmath
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 install(FILES zelgfx.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/zelgfx)
-foreach(dir video draw bitmap font blit shade platform engine)
+foreach(dir video draw bitmap font blit shade platform engine drivers)
   install(DIRECTORY ${dir}/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/zelgfx/${dir}
     FILES_MATCHING PATTERN "*.h")
 endforeach()

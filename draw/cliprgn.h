@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "video/handles.h"
+#include "video/wrapint.h"
 #include "video/zelapi.h"
 
 // The library's integer point.
@@ -43,9 +44,11 @@ struct ZELGFX_API ZelClipRgn {
     int32_t clampX(int x) const;
     int32_t clampY(int y) const;
 
+    bool containsX(int32_t x) const { return x >= left && x <= wrapSub(right, 1); }
+    bool containsY(int32_t y) const { return y >= top && y <= wrapSub(bottom, 1); }
     bool contains(int32_t x, int32_t y) const
     {
-        return x >= left && x < right && y >= top && y < bottom;
+        return containsX(x) && containsY(y);
     }
 
     // Translates both end points to bitmap coordinates in place and clips them

@@ -28,3 +28,9 @@ inline int32_t truncToInt32(double v)
         return INT32_MIN;
     return static_cast<int32_t>(v);
 }
+
+// Truncating division; the one overflowing case (INT32_MIN / -1) wraps.
+inline int32_t wrapDiv(int32_t a, int32_t b)
+{
+    return b == -1 ? wrapSub(0, a) : a / b;
+}

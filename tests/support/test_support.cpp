@@ -3,10 +3,13 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "draw/poly.h"
+
 namespace zeltest {
 
 ScreenSetup::ScreenSetup(int w, int h, unsigned char fill)
 {
+    initGraphicsData();
     ZelBitmap::Screen = ZelBitmap::Create(w, h, ZelBitmap::Screen);
     if (ZelBitmap::Screen.isNull())
         throw std::runtime_error("cannot create the test screen");
@@ -15,6 +18,9 @@ ScreenSetup::ScreenSetup(int w, int h, unsigned char fill)
     scrWidth = w;
     scrHeight = h;
     videoMemory = ZelBitmap::Screen->pixels();
+    ZelVideo::lineOff = static_cast<int*>(ZelMEMTmp::Malloc(static_cast<unsigned>(h + 1) * sizeof(int)));
+    for (int y = 0; y <= h; ++y)
+        ZelVideo::lineOff[y] = y * w;
     clrScreen(fill);
 }
 
@@ -25,6 +31,10 @@ ScreenSetup::~ScreenSetup()
     ZelBitmap::Screen.release();
     scrWidth = scrHeight = 0;
     videoMemory = nullptr;
+    ZelMEMTmp::Free(ZelVideo::lineOff);
+    ZelVideo::lineOff = nullptr;
+    polyBuffer.release();
+    gouraudBuffer.release();
 }
 
 Bitmap& ScreenSetup::bitmap() const

@@ -13,8 +13,9 @@
 
 namespace zeltest {
 
-// Builds a pinned Screen bitmap of w x h with the full-screen clip region and
-// points the exported screen variables at it; undone on destruction.
+// Builds a pinned Screen bitmap of w x h with the full-screen clip region, the
+// row offset table and the polygon work buffers, and points the exported
+// screen variables at them; undone on destruction.
 class ScreenSetup {
 public:
     ScreenSetup(int w, int h, unsigned char fill = 0);

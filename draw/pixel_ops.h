@@ -1,0 +1,62 @@
+// Pixel operations of the run and line walkers: what happens to each pixel
+// (and to each horizontal span) of a figure whose geometry is already
+// clipped. The walkers never know which operation they drive.
+#pragma once
+
+#include <cstring>
+
+// Stores a colour.
+struct SolidOp {
+    unsigned char colour;
+    void pixel(unsigned char* p) const { *p = colour; }
+    void span(unsigned char* p, int n) const { std::memset(p, colour, static_cast<size_t>(n)); }
+};
+
+// Combines each pixel with a mask by exclusive or; twice restores.
+struct XorOp {
+    unsigned char mask;
+    void pixel(unsigned char* p) const { *p ^= mask; }
+    void span(unsigned char* p, int n) const
+    {
+        for (int i = 0; i < n; ++i)
+            p[i] ^= mask;
+    }
+};
+
+// Saves every covered pixel, in walking order, before storing the colour.
+// Pixels beyond the buffer's capacity are drawn but not saved.
+struct SaveOp {
+    unsigned char colour;
+    unsigned char* cursor;
+    unsigned char* end;
+    void pixel(unsigned char* p)
+    {
+        if (cursor < end)
+            *cursor++ = *p;
+        *p = colour;
+    }
+    void span(unsigned char* p, int n)
+    {
+        const int saved = n < end - cursor ? n : static_cast<int>(end - cursor);
+        std::memcpy(cursor, p, static_cast<size_t>(saved));
+        cursor += saved;
+        std::memset(p, colour, static_cast<size_t>(n));
+    }
+};
+
+// Writes saved pixels back along the same walk.
+struct RestoreOp {
+    const unsigned char* cursor;
+    const unsigned char* end;
+    void pixel(unsigned char* p)
+    {
+        if (cursor < end)
+            *p = *cursor++;
+    }
+    void span(unsigned char* p, int n)
+    {
+        const int restored = n < end - cursor ? n : static_cast<int>(end - cursor);
+        std::memcpy(p, cursor, static_cast<size_t>(restored));
+        cursor += restored;
+    }
+};
