@@ -7,12 +7,12 @@
 #include "bitmap/bitmap.h"
 #include "draw/poly.h"
 #include "engine/zelmem/zelmem.h"
-#include "engine/zelufs/zelufs.h"
 #include "font/font.h"
 #include "shade/shade.h"
 #include "video/driver.h"
 #include "video/palette.h"
 #include "video/screen.h"
+#include "video/system_file.h"
 
 int* ZelVideo::lineOff = nullptr;
 unsigned char* ZelVideo::maxVideoMemory = nullptr;
@@ -21,7 +21,6 @@ VideoSettings ZelVideo::Settings = {};
 
 namespace {
 
-constexpr const char* SystemDir = "/CDDATA/SYSTEM";
 constexpr int NameSize = 80;
 
 // (const char*)-1 asks change() to keep that part as it is.
@@ -50,12 +49,8 @@ void* tmpLabelled(unsigned bytes, const char* label)
 
 signed char loadDefaultFont(const char* name)
 {
-    HClass<ZelFile> file;
-    if (ZelUFSLib* ufs = ZelUFSLib::Lib.get())
-        file = ufs->openBin(name, SystemDir, 0);
-    int slot = ZelFont::load(file);
-    file.destroy();
-    return slot == -1 ? 0 : -1;
+    SystemFile file(name, SystemFile::FileSystemOnly);
+    return ZelFont::load(file.handle()) == -1 ? 0 : -1;
 }
 
 void selectFirstFont()

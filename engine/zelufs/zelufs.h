@@ -19,7 +19,8 @@ public:
     // "ufsroot"; when none is configured, the current directory and then the
     // installed data directory are tried. Path components are matched without
     // regard to case when the exact name is missing. Returns an open
-    // ZelDiskFile on the temporary heap, or the null handle. flag is unused.
+    // disk file on the temporary heap, or the null handle; destroying the
+    // handle closes the file. flag is unused.
     HClass<ZelFile> openBin(const char* name, const char* dir, signed char flag);
 
     // The roots openBin tries, in order.

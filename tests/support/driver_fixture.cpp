@@ -18,6 +18,9 @@ namespace zeltest {
 
 void DriverTest::SetUp()
 {
+    // ctest sets the search path; a test program run by hand finds the test
+    // drivers here.
+    setenv("ZEL_DRIVER_PATH", ZELGFX_TEST_DRIVERDIR, 0);
     char pattern[] = "/tmp/zeldrvXXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     root = pattern;

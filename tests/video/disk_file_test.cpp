@@ -1,0 +1,288 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "video/file.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class DiskFileTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/zelfileXXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir = pattern;
+        std::memcpy(savedAppendPath, ZelSystem::AppendPath, sizeof savedAppendPath);
+    }
+    void TearDown() override
+    {
+        file.close();
+        if (!savedDirectory.empty())
+            fs::current_path(savedDirectory);
+        std::memcpy(ZelSystem::AppendPath, savedAppendPath, sizeof savedAppendPath);
+        fs::remove_all(dir);
+    }
+    std::string path(const char* name) const { return dir + "/" + name; }
+    void put(const char* name, const std::string& s) const { std::ofstream(path(name)) << s; }
+    std::string get(const char* name) const
+    {
+        std::ostringstream out;
+        out << std::ifstream(path(name)).rdbuf();
+        return out.str();
+    }
+    static std::string read(ZelFile& f, unsigned n)
+    {
+        std::string s(n, '\0');
+        s.resize(f.read(s.data(), 1, n));
+        return s;
+    }
+
+    std::string dir;
+    fs::path savedDirectory;  // set by tests that change into dir
+    ZelDiskFile file;
+    char savedAppendPath[ZelSystem::AppendPathSize];
+};
+
+int printTo(ZelFile& f, const char* format, ...)
+{
+    va_list arguments;
+    va_start(arguments, format);
+    int result = f.vprintf(format, arguments);
+    va_end(arguments);
+    return result;
+}
+
+// Each mode is checked in its binary and its text form (mode + 16).
+TEST_F(DiskFileTest, OpenModes)
+{
+    const std::string name = path("f");
+    const char* f = name.c_str();
+    for (int text : {0, 16}) {
+        SCOPED_TRACE(text);
+        put("f", "hello");
+        ASSERT_TRUE(file.open(f, 1 + text));
+        EXPECT_EQ(read(file, 9), "hello");
+        EXPECT_EQ(file.write("x", 1, 1), 0u);
+
+        ASSERT_TRUE(file.open(f, 2 + text));  // also closes the previous stream
+        EXPECT_EQ(file.length(), 0);
+        EXPECT_GE(file.puts("ab"), 0);
+
+        ASSERT_TRUE(file.open(f, 3 + text));
+        EXPECT_EQ(file.position, 2);
+        EXPECT_EQ(file.startPosition, 2);
+        file.position = 0;
+        EXPECT_EQ(file.putc('c'), 'c');  // appends wherever position is
+        EXPECT_EQ(file.position, 3);
+
+        EXPECT_EQ(file.close(), -1);
+        EXPECT_EQ(get("f"), "abc");
+
+        put("f", "hello");
+        ASSERT_TRUE(file.open(f, 4 + text));
+        EXPECT_EQ(read(file, 2), "he");
+        EXPECT_EQ(file.write("ZZ", 1, 2), 2u);  // switches direction at the same offset
+        EXPECT_EQ(file.getc(), 'o');
+        file.close();
+        EXPECT_EQ(get("f"), "heZZo");
+
+        ASSERT_TRUE(file.open(f, 5 + text));
+        EXPECT_EQ(file.length(), 0);
+        EXPECT_EQ(printTo(file, "%d-%s", 42, "x"), 4);
+        file.rewind();
+        EXPECT_EQ(read(file, 9), "42-x");
+
+        ASSERT_TRUE(file.open(f, 6 + text));
+        EXPECT_EQ(file.startPosition, 4);
+        EXPECT_EQ(file.write("yz", 1, 2), 2u);
+        file.rewind();
+        EXPECT_EQ(read(file, 9), "yz");
+        file.position = 0;
+        EXPECT_EQ(read(file, 9), "42-xyz");
+        file.close();
+    }
+}
+
+TEST_F(DiskFileTest, SearchPathOnlyModeAndFallback)
+{
+    savedDirectory = fs::current_path();
+    fs::current_path(dir);  // bare names must not reach the build directory
+    fs::create_directory(path("sub"));
+    for (int mode : {7, 23}) {
+        SCOPED_TRACE(mode);
+        put("sub/found.bin", "data");
+        std::strcpy(ZelSystem::AppendPath, "/nonexistent");
+        EXPECT_FALSE(file.open(path("new.bin").c_str(), mode));
+        EXPECT_FALSE(fs::exists(path("new.bin")));
+        std::snprintf(ZelSystem::AppendPath, ZelSystem::AppendPathSize, "%s", path("sub").c_str());
+        ASSERT_TRUE(file.open("found.bin", mode));
+        file.close();
+        EXPECT_EQ(get("sub/found.bin"), "");
+    }
+    // Mode 1 falls back to the search path when the name itself is missing.
+    put("sub/found.bin", "data");
+    EXPECT_FALSE(fs::exists("found.bin"));
+    ASSERT_TRUE(file.open("found.bin", 1));
+    EXPECT_EQ(read(file, 9), "data");
+}
+
+TEST_F(DiskFileTest, UnknownModesOpenNothing)
+{
+    put("f", "hello");
+    for (int mode : {0, 8, 16, 24, -1}) {
+        file.position = 7;
+        EXPECT_FALSE(file.open(path("f").c_str(), mode)) << mode;
+        EXPECT_EQ(file.startPosition, 7);
+    }
+    // An open object stays open.
+    ASSERT_TRUE(file.open(path("f").c_str(), 1));
+    EXPECT_TRUE(file.open(path("f").c_str(), 8));
+    EXPECT_EQ(file.getc(), 'h');
+}
+
+TEST_F(DiskFileTest, SeekAndRewind)
+{
+    std::string bytes(100, '\0');
+    for (int i = 0; i < 100; ++i)
+        bytes[i] = static_cast<char>(i);
+    put("f", bytes);
+    EXPECT_EQ(file.seek(0, 0), -1);
+    ASSERT_TRUE(file.open(path("f").c_str(), 1));
+    EXPECT_EQ(file.seek(10, 2), 0);
+    EXPECT_EQ(file.position, 90);
+    EXPECT_EQ(file.getc(), 90);
+    file.seek(4, 1);
+    EXPECT_EQ(file.getc(), 95);
+    file.rewind();
+    EXPECT_EQ(file.getc(), 0);
+    file.seek(-3, 2);  // past the end
+    EXPECT_EQ(file.getc(), -1);
+    EXPECT_TRUE(file.eof());
+    file.seek(20, 0);  // moving back clears end of file
+    EXPECT_FALSE(file.eof());
+
+    // A partial view of the file: whence 2 and unknown whence are ignored.
+    file.startPosition = 50;
+    file.seek(5, 0);
+    EXPECT_EQ(file.seek(10, 2), 0);
+    EXPECT_EQ(file.seek(10, 3), 0);
+    EXPECT_EQ(file.position, 55);
+    file.rewind();
+    EXPECT_EQ(file.getc(), 50);
+    file.seek(INT32_MAX, 1);  // wraps instead of overflowing
+    EXPECT_EQ(file.position, INT32_MIN + 50);
+}
+
+TEST_F(DiskFileTest, ObjectsSharingAStreamKeepTheirOwnPositions)
+{
+    put("f", "0123456789abcdefghij");
+    ASSERT_TRUE(file.open(path("f").c_str(), 1));
+    ZelDiskFile other;
+    other.stream = file.stream;
+    other.position = other.startPosition = 10;
+
+    EXPECT_EQ(read(file, 3), "012");
+    EXPECT_EQ(read(other, 3), "abc");
+    EXPECT_EQ(file.getc(), '3');
+    // The stream is now at file's offset: other may not push back there.
+    EXPECT_EQ(other.ungetc('X'), -1);
+    EXPECT_EQ(other.getc(), 'd');
+    EXPECT_EQ(file.getc(), '4');
+    EXPECT_EQ(file.ungetc('Y'), 'Y');
+    EXPECT_EQ(file.position, 4);
+    EXPECT_EQ(file.getc(), 'Y');
+    EXPECT_EQ(file.getc(), '5');
+    other.stream = nullptr;  // file owns the stream
+}
+
+TEST_F(DiskFileTest, ClosedFileOperationsFail)
+{
+    put("f", "hello");
+    ASSERT_TRUE(file.open(path("f").c_str(), 4));
+    EXPECT_EQ(file.close(), -1);
+    EXPECT_EQ(file.close(), 0);
+    EXPECT_EQ(file.position, -1);
+    EXPECT_EQ(file.startPosition, -1);
+    char buffer[8];
+    EXPECT_EQ(file.length(), -1);
+    EXPECT_EQ(file.read(buffer, 1, 4), 0u);
+    EXPECT_EQ(file.getc(), -1);
+    EXPECT_EQ(file.gets(buffer, 8), nullptr);
+    EXPECT_TRUE(file.eof());
+}
+
+TEST_F(DiskFileTest, WordsAndLines)
+{
+    const int words[] = {0, 1, -1, INT32_MIN, INT32_MAX, -123456};
+    ASSERT_TRUE(file.open(path("f").c_str(), 5));
+    for (int w : words)
+        EXPECT_EQ(file.putw(w), w);
+    EXPECT_GE(file.puts("\nline\n"), 0);
+    file.rewind();
+    for (int w : words)
+        EXPECT_EQ(file.getw(), w);
+    file.flush();
+    int32_t raw;
+    std::memcpy(&raw, get("f").data() + 20, 4);  // native byte order
+    EXPECT_EQ(raw, -123456);
+
+    char line[8];
+    EXPECT_STREQ(file.gets(line, sizeof line), "\n");
+    EXPECT_STREQ(file.gets(line, 3), "li");
+    EXPECT_STREQ(file.gets(line, sizeof line), "ne\n");
+    EXPECT_EQ(file.gets(line, sizeof line), nullptr);
+    EXPECT_EQ(file.getw(), -1);
+
+    EXPECT_EQ(file.write("\1\2", 1, 2), 2u);  // half a word is no word
+    file.seek(-2, 1);
+    EXPECT_EQ(file.getw(), -1);
+    EXPECT_EQ(file.position, 32);
+}
+
+struct CountingFile : ZelDiskFile {
+    static inline int destroyed = 0;
+    ~CountingFile() override { ++destroyed; }
+};
+
+int labelledBlocks()
+{
+    int n = 0;
+    for (const ZelMemBlockInfo& block : ZelMem::LiveBlocks())
+        n += block.label == "ZelDiskFile";
+    return n;
+}
+
+TEST_F(DiskFileTest, HandleLifetime)
+{
+    int before = labelledBlocks();
+    HClass<ZelFile> handle = ZelDiskFile::create();
+    ASSERT_FALSE(handle.isNull());
+    EXPECT_STREQ(ZelMem::GetPtrData(handle.get()), "ZelDiskFile");
+    EXPECT_EQ(labelledBlocks(), before + 1);
+
+    // Destroying an open file leaves its stream open.
+    put("f", "hello");
+    ASSERT_TRUE(handle->open(path("f").c_str(), 1));
+    FILE* stream = static_cast<ZelDiskFile*>(handle.get())->stream;
+    handle.destroy();
+    EXPECT_EQ(labelledBlocks(), before);
+    EXPECT_NE(fcntl(fileno(stream), F_GETFD), -1);
+    std::fclose(stream);
+
+    CountingFile::destroyed = 0;
+    HClass<ZelFile> counted;
+    counted.adopt(static_cast<ZelFile*>(new CountingFile));
+    counted.destroy();
+    counted.destroy();
+    EXPECT_EQ(CountingFile::destroyed, 1);
+}
+
+}  // namespace
