@@ -89,6 +89,17 @@ public:
     static HClass<ZelBitmap> LoadZelBitmap(ZelFile& file);
     static HClass<ZelBitmap> LoadWinBmp30(ZelFile& file);
 
+    // Draws the piece of rows rows starting at byte offset of the pixels, with
+    // the bitmap's origin point at (x, y); mode 1 transparent, 0 opaque.
+    static void PutAggregate(int x, int y, int offset, int rows, HClass<Bitmap> bitmap, unsigned char mode);
+    // The same piece scaled by a 16.16 step, as bmpZoomImage draws.
+    static void PutAggregateScale(int x, int y, int offset, int rows, HClass<Bitmap> bitmap, int zoom);
+    // Draws this bitmap into target with its origin point at pos, clipped to
+    // the target's top region (or the whole target); mode 1 transparent.
+    void put(const ZelVector2& pos, unsigned char mode, HClass<ZelBitmap> target) const;
+    // Draws this bitmap into target scaled by a 16.16 step, transparent.
+    void zoom(const ZelVector2& pos, unsigned int scale, HClass<ZelBitmap> target) const;
+
     // Builds and attaches the row-span table from the current pixels.
     void createLineIndexes();
 

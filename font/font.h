@@ -32,4 +32,21 @@ public:
     static void unloadAll();
     static void setFont(int font);
     static int getFont();
+
+    // Text output with the current font; glyph pixel v is drawn in colour
+    // colour + v - 1. A newline starts the next line at the same x.
+    static void put(int x, int y, const char* text, unsigned char colour);
+    static void putFormat(int x, int y, const char* text, unsigned char format, unsigned char colour);
+    // format: bits 0-1 alignment (0 top-left, 1 centre, 2 right edge), 4
+    // frame, 8 background, 16 tight height, 32/64 shadow right-down/left-up,
+    // 96 room for a shadow without one. font: a table slot for this call, or -1.
+    static void putFormatEx(int x, int y, const char* text, unsigned char format, unsigned char colour,
+                            unsigned char shadow, int font);
+    static int getWidth(const char* text);
+    static int getHeight(const char* text);
+    // Characters of the first line that fit into maxWidth (count), and where
+    // the next line starts, or null when the text ends within the width.
+    static const char* countVisibleChars(const char* text, int& count, int maxWidth);
+    // The same, breaking at the last space that fits.
+    static const char* countVisibleWords(const char* text, int& count, int maxWidth);
 };

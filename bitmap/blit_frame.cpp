@@ -1,0 +1,44 @@
+// Clipping of 1:1 blits, computed in this one place for every blit.
+
+#include "bitmap/blit_frame.h"
+
+#include "draw/target.h"
+#include "video/screen.h"
+#include "video/wrapint.h"
+
+bool clipRect(const ZelClipRgn& c, int32_t px, int32_t py, int32_t w, int32_t h, ClippedRect& out)
+{
+    out.left = c.clampX(px);
+    out.top = c.clampY(py);
+    out.right = c.clampX(wrapAdd(px, w));
+    out.bottom = c.clampY(wrapAdd(py, h));
+    if (out.right <= out.left || out.bottom <= out.top)
+        return false;
+    out.srcColumn = wrapSub(out.left, c.mapX(px));
+    out.srcRow = wrapSub(out.top, c.mapY(py));
+    return true;
+}
+
+ZelClipRgn regionOf(const Bitmap& target)
+{
+    if (target.attachKind() == AttachClipRgn && target.attachment.isPresent())
+        if (const ZelClipRgn* r = target.clipRgn())
+            return *r;
+    return ZelClipRgn{0, 0, target.width, target.height, 0, 0, {}};
+}
+
+bool screenJob(const unsigned char* src, ptrdiff_t srcStride, int32_t px, int32_t py, int32_t w,
+               int32_t h, BlitJob& job)
+{
+    DrawTarget t = DrawTarget::screen();
+    ClippedRect cut;
+    if (!t || !videoMemory || !ZelVideo::lineOff || !clipRect(*t.rgn, px, py, w, h, cut))
+        return false;
+    job.dst = videoMemory + ZelVideo::lineOff[cut.top] + cut.left;
+    job.dstStride = scrWidth;
+    job.src = src + cut.srcRow * srcStride + cut.srcColumn;
+    job.srcStride = srcStride;
+    job.width = cut.width();
+    job.rows = cut.rows();
+    return true;
+}

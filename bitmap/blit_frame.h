@@ -1,0 +1,81 @@
+// The frame shared by every 1:1 blit: placing a source rectangle at a drawing
+// position, clipping it once against a region, and running a row operation
+// over the clipped rows. Row operations see only pointers and a width.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#include "bitmap/bitmap.h"
+#include "draw/cliprgn.h"
+
+// A clipped 1:1 copy: rows x width pixels from src to dst.
+struct BlitJob {
+    unsigned char* dst;
+    ptrdiff_t dstStride;
+    const unsigned char* src;
+    ptrdiff_t srcStride;
+    int32_t width;
+    int32_t rows;
+};
+
+// The visible part of a w x h rectangle whose top-left pixel is at drawing
+// position (px, py): target columns [left, right) and rows [top, bottom), and
+// the source column and row that land on (left, top).
+struct ClippedRect {
+    int32_t left, top, right, bottom;
+    int32_t srcColumn, srcRow;
+
+    int32_t width() const { return right - left; }
+    int32_t rows() const { return bottom - top; }
+};
+
+// False when nothing of the rectangle is visible.
+bool clipRect(const ZelClipRgn& c, int32_t px, int32_t py, int32_t w, int32_t h, ClippedRect& out);
+
+// The region a member blit clips against: the target's top clip region when
+// it has one, else the whole target.
+ZelClipRgn regionOf(const Bitmap& target);
+
+// Row operations.
+struct OpaqueRows {
+    void operator()(unsigned char* d, const unsigned char* s, int32_t n) const
+    {
+        std::memcpy(d, s, static_cast<size_t>(n));
+    }
+};
+
+struct TransparentRows {
+    void operator()(unsigned char* d, const unsigned char* s, int32_t n) const
+    {
+        for (int32_t i = 0; i < n; ++i)
+            if (s[i])
+                d[i] = s[i];
+    }
+};
+
+// Glyph pixel v is written as colour + v - 1; 0 stays transparent.
+struct GlyphRows {
+    unsigned char colour;
+    void operator()(unsigned char* d, const unsigned char* s, int32_t n) const
+    {
+        for (int32_t i = 0; i < n; ++i)
+            if (s[i])
+                d[i] = static_cast<unsigned char>(s[i] + colour - 1);
+    }
+};
+
+template <class RowOp> void runBlit(const BlitJob& job, RowOp op)
+{
+    unsigned char* d = job.dst;
+    const unsigned char* s = job.src;
+    for (int32_t y = 0; y < job.rows; ++y, d += job.dstStride, s += job.srcStride)
+        op(d, s, job.width);
+}
+
+// The job of drawing a source (pixels with the given row stride, top-left
+// pixel at drawing position px, py, w x h) onto the Screen's buffer through
+// the Screen's region. False when nothing is visible or there is no screen.
+bool screenJob(const unsigned char* src, ptrdiff_t srcStride, int32_t px, int32_t py, int32_t w,
+               int32_t h, BlitJob& job);
