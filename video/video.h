@@ -8,6 +8,8 @@
 #include "video/handles.h"
 #include "video/zelapi.h"
 
+struct Bitmap;
+
 // Video mode request, handed by address to the driver's setVideoMode.
 struct VideoSettings {
     int32_t mode;            // driver-specific mode; 0 asks for the driver's default
@@ -59,6 +61,19 @@ public:
     static unsigned char* shadeDark;
     static unsigned char* shadeLight;
     static signed char loadPaletteShades(const char* paletteName);
+
+    // Shaded blits through the shade tables. A constant shade over a screen
+    // rectangle; a mask bitmap whose bytes are shade values (1:1 and scaled;
+    // the second scaled form takes byte >> (n - 1)); a bitmap drawn in shaded
+    // colours at a power-of-two scale, plain or turned clockwise.
+    static void putShadedBar(int x, int y, int width, int height, signed char shade);
+    static void putShadedImage(int x, int y, HClass<Bitmap> mask);
+    static void bmpZoomShadedImage(int x, int y, HClass<Bitmap> mask, unsigned int zoom);
+    static void bmpZoomShadedImage(int x, int y, HClass<Bitmap> mask, unsigned int zoom, unsigned int n);
+    static void bmpZoomImageShadeScale(int x, int y, HClass<Bitmap> bitmap, unsigned char scale, signed char shade);
+    static void bmpZoomImageShadeScaleRot90(int x, int y, HClass<Bitmap> bitmap, unsigned char scale, signed char shade);
+    static void bmpZoomImageShadeScaleRot180(int x, int y, HClass<Bitmap> bitmap, unsigned char scale, signed char shade);
+    static void bmpZoomImageShadeScaleRot270(int x, int y, HClass<Bitmap> bitmap, unsigned char scale, signed char shade);
 };
 
 // Work-buffer set-up and release of the video core.

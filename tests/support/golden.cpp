@@ -1,0 +1,113 @@
+#include "golden.h"
+
+#include <png.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+namespace zeltest {
+
+std::string sourcePath(const std::string& relative)
+{
+    return std::string(ZELGFX_TEST_SOURCE_DIR) + "/" + relative;
+}
+
+std::string standardDataFile(const std::string& name)
+{
+    std::string path = std::string(ZELGFX_BUILD_DATADIR) + "/CDDATA/SYSTEM/" + name;
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 ? path : std::string();
+}
+
+namespace {
+
+std::vector<std::string> hexRows(const Bitmap& b)
+{
+    static const char digits[] = "0123456789abcdef";
+    std::vector<std::string> rows;
+    for (int y = 0; y < b.height; ++y) {
+        std::string row;
+        for (int x = 0; x < b.width; ++x) {
+            unsigned char v = b.pixels()[static_cast<size_t>(y) * b.width + x];
+            row += digits[v >> 4];
+            row += digits[v & 15];
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+}  // namespace
+
+bool writePng(const Bitmap& b, const std::string& path, const unsigned char* palette)
+{
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f)
+        return false;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    if (!png || !info || setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        std::fclose(f);
+        return false;
+    }
+    png_init_io(png, f);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(b.width), static_cast<png_uint_32>(b.height), 8,
+                 PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    png_color colours[256];
+    for (int i = 0; i < 256; ++i) {
+        auto expand = [](unsigned char v6) { return static_cast<png_byte>((v6 << 2) | (v6 >> 4)); };
+        colours[i] = palette ? png_color{expand(palette[3 * i]), expand(palette[3 * i + 1]), expand(palette[3 * i + 2])}
+                             : png_color{static_cast<png_byte>(i), static_cast<png_byte>(i), static_cast<png_byte>(i)};
+    }
+    png_set_PLTE(png, info, colours, 256);
+    png_write_info(png, info);
+    for (int y = 0; y < b.height; ++y)
+        png_write_row(png, const_cast<png_bytep>(b.pixels() + static_cast<size_t>(y) * b.width));
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return std::fclose(f) == 0;
+}
+
+::testing::AssertionResult matchesGolden(const Bitmap& b, const std::string& relative, const unsigned char* palette)
+{
+    const std::string path = sourcePath(relative);
+    const std::vector<std::string> actual = hexRows(b);
+    const char* update = std::getenv("ZEL_UPDATE_GOLDEN");
+    if (update && std::string(update) == "1") {
+        std::ofstream out(path);
+        out << b.width << " " << b.height << "\n";
+        for (const std::string& row : actual)
+            out << row << "\n";
+        std::string png = path.substr(0, path.rfind('.')) + ".png";
+        writePng(b, png, palette);
+        return ::testing::AssertionSuccess() << "golden written: " << path << " and " << png;
+    }
+    std::ifstream in(path);
+    int w = 0, h = 0;
+    if (!(in >> w >> h))
+        return ::testing::AssertionFailure() << "no golden picture at " << path
+                                             << " (run with ZEL_UPDATE_GOLDEN=1 to make it)";
+    if (w != b.width || h != b.height)
+        return ::testing::AssertionFailure() << "golden is " << w << " x " << h << ", picture is " << b.width
+                                             << " x " << b.height;
+    std::string row;
+    for (int y = 0; y < h; ++y) {
+        in >> row;
+        if (row != actual[y]) {
+            size_t x = 0;
+            while (x < row.size() && x < actual[y].size() && row[x] == actual[y][x])
+                ++x;
+            return ::testing::AssertionFailure() << "row " << y << " differs from column " << x / 2 << ":\n  golden "
+                                                 << row << "\n  actual " << actual[y];
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+}  // namespace zeltest
