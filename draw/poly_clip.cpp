@@ -45,6 +45,12 @@ void clipPoly(Poly* poly, bool clockwise)
         return;
     }
     const ZelClipRgn& r = *t.rgn;
+    // A region without rows or columns shows nothing; the row clamps below
+    // would otherwise land on a row just outside it.
+    if (r.bottom <= r.top || r.right <= r.left) {
+        emptyResult();
+        return;
+    }
     const PolyExtent ext = polyExtent(*poly);
     const int32_t base = wrapAdd(r.top, r.originY);
 
