@@ -22,6 +22,12 @@
 #include "draw/smart_line.h"
 
 #include "bitmap/bitmap.h"
+#include "bitmap/blit.h"
+
+#include "blit/rotate.h"
+#include "blit/scale.h"
+#include "blit/textured_fill.h"
+#include "blit/zoom.h"
 
 #include "font/font.h"
 

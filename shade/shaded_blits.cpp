@@ -1,0 +1,129 @@
+// The shaded blits: a constant shade over a screen rectangle, a mask bitmap
+// whose bytes shade the screen beneath (1:1 and scaled), and bitmaps drawn in
+// shaded colours at a power-of-two scale. Each is an existing frame (1:1,
+// zoom, scale) with a shading pixel or row operation.
+
+#include "bitmap/blit_frame.h"
+#include "blit/scale_frame.h"
+#include "blit/zoom_frame.h"
+#include "draw/target.h"
+#include "shade/shade.h"
+#include "video/screen.h"
+#include "video/wrapint.h"
+
+namespace {
+
+// The bar is its own source: every screen pixel is shaded in place.
+struct ShadeRows {
+    signed char shade;
+    void operator()(unsigned char* d, const unsigned char* s, int32_t n) const
+    {
+        for (int32_t i = 0; i < n; ++i)
+            d[i] = shadeLookup(s[i], shade);
+    }
+};
+
+// Mask bytes are signed shade values; 0 leaves the screen pixel alone.
+struct ShadeByMaskRows {
+    void operator()(unsigned char* d, const unsigned char* m, int32_t n) const
+    {
+        for (int32_t i = 0; i < n; ++i)
+            if (m[i])
+                d[i] = shadeLookup(d[i], static_cast<signed char>(m[i]));
+    }
+};
+
+// The zoomed mask: the byte, unsigned, shifted right by k (0 to 31) and read
+// as a signed shade value. The zero test comes before the shift, so a small
+// byte shifted to 0 still applies light level 0.
+struct ShadeByMaskPixel {
+    unsigned k;
+    void operator()(unsigned char* d, unsigned char m) const
+    {
+        if (m)
+            *d = shadeLookup(*d, static_cast<signed char>(static_cast<unsigned>(m) >> k));
+    }
+};
+
+// A source colour drawn through the shade tables; colour 0 is transparent and
+// the screen pixel is never read.
+struct ShadedCopy {
+    signed char shade;
+    void operator()(unsigned char* d, unsigned char c) const
+    {
+        if (c)
+            *d = shadeLookup(c, shade);
+    }
+};
+
+// Without tables (video not started) nothing is shaded.
+bool tablesLoaded()
+{
+    return ZelVideo::shadeDark && ZelVideo::shadeLight;
+}
+
+void shadeScaled(ScaleTurn turn, int x, int y, HClass<Bitmap> bitmap, unsigned char scale, signed char shade)
+{
+    const Bitmap* b = bitmap.get();
+    if (b && tablesLoaded())
+        scaleBlit(scaleForm(turn), x, y, *b, scale, RowOffsets::Multiply, ShadedCopy{shade});
+}
+
+}  // namespace
+
+void ZelVideo::putShadedBar(int x, int y, int width, int height, signed char shade)
+{
+    DrawTarget t = DrawTarget::screen();
+    ClippedRect cut;
+    if (!t || !videoMemory || !lineOff || !tablesLoaded() || !clipRect(*t.rgn, x, y, width, height, cut))
+        return;
+    unsigned char* first = videoMemory + lineOff[cut.top] + cut.left;
+    runBlit(BlitJob{first, scrWidth, first, scrWidth, cut.width(), cut.rows()}, ShadeRows{shade});
+}
+
+void ZelVideo::putShadedImage(int x, int y, HClass<Bitmap> mask)
+{
+    const Bitmap* m = mask.get();
+    if (!m || !tablesLoaded())
+        return;
+    BlitJob job;
+    if (screenJob(m->pixels(), m->width, wrapSub(x, m->originX), wrapSub(y, m->originY), m->width, m->height, job))
+        runBlit(job, ShadeByMaskRows{});
+}
+
+// Both scaled mask blits place a mask with a negative origin point as
+// bmpZoomImage places a bitmap (signed division of the origin offsets).
+void ZelVideo::bmpZoomShadedImage(int x, int y, HClass<Bitmap> mask, unsigned int zoom)
+{
+    bmpZoomShadedImage(x, y, mask, zoom, 1);
+}
+
+void ZelVideo::bmpZoomShadedImage(int x, int y, HClass<Bitmap> mask, unsigned int zoom, unsigned int n)
+{
+    const Bitmap* m = mask.get();
+    if (m && tablesLoaded())
+        zoomBlit<ZoomMirror::None>(x, y, *m, zoom, ShadeByMaskPixel{(n - 1) & 31u});
+}
+
+void ZelVideo::bmpZoomImageShadeScale(int x, int y, HClass<Bitmap> bitmap, unsigned char scale, signed char shade)
+{
+    shadeScaled(ScaleTurn::None, x, y, bitmap, scale, shade);
+}
+
+void ZelVideo::bmpZoomImageShadeScaleRot90(int x, int y, HClass<Bitmap> bitmap, unsigned char scale,
+                                           signed char shade)
+{
+    shadeScaled(ScaleTurn::Rot90, x, y, bitmap, scale, shade);
+}
+
+void ZelVideo::bmpZoomImageShadeScaleRot180(int x, int y, HClass<Bitmap> bitmap, unsigned char scale,
+                                            signed char shade)
+{
+    shadeScaled(ScaleTurn::Rot180, x, y, bitmap, scale, shade);
+}
+
+void ZelVideo::bmpZoomImageShadeScaleRot270(int x, int y, HClass<Bitmap> bitmap, unsigned char scale,
+                                            signed char shade)
+{
+    shadeScaled(ScaleTurn::Rot270, x, y, bitmap, scale, shade);
+}
