@@ -1,0 +1,181 @@
+// The default driver: the screen in a real desktop window through SDL2,
+// 320 x 200 like the classic mode, scaled by a whole factor.
+//
+// Configuration (ZelSystem::GetRegistryString keys, e.g. the environment
+// variables ZEL_mcga_scale): mcga_width (320), mcga_height (200), mcga_scale
+// (2; ZelVideo::Settings.scale wins when non-zero). Settings.fullScreen asks
+// for the whole display. winEvent pumps the window's events and answers 1
+// when the user closed the window, 2 when Escape was pressed, else 0.
+
+#include <SDL2/SDL.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "drivers/driver_api.h"
+#include "drivers/driver_common.h"
+#include "video/video.h"
+
+namespace {
+
+struct Mcga {
+    int width = 320;
+    int height = 200;
+    int scale = 2;
+    unsigned char** screen = nullptr;
+    zeldrv::Palette6 palette;
+    SDL_Window* window = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    SDL_Texture* texture = nullptr;
+    int shakeFrames = 0;
+
+    ~Mcga() { close(); }
+
+    void close()
+    {
+        if (texture)
+            SDL_DestroyTexture(texture);
+        if (renderer)
+            SDL_DestroyRenderer(renderer);
+        if (window) {
+            SDL_DestroyWindow(window);
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        }
+        texture = nullptr;
+        renderer = nullptr;
+        window = nullptr;
+    }
+
+    bool open(const VideoSettings* settings)
+    {
+        close();
+        scale = settings && settings->scale ? settings->scale
+                                             : static_cast<int>(zeldrv::configNumber("mcga_scale", 2));
+        scale = std::clamp(scale, 1, 16);
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+            std::fprintf(stderr, "mcga.drv: no display: %s\n", SDL_GetError());
+            return false;
+        }
+        const Uint32 flags = settings && settings->fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0;
+        window = SDL_CreateWindow("zelgfx", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width * scale,
+                                  height * scale, flags);
+        if (window)
+            renderer = SDL_CreateRenderer(window, -1, 0);
+        if (renderer) {
+            SDL_RenderSetLogicalSize(renderer, width * scale, height * scale);
+            texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
+        }
+        if (!texture) {
+            std::fprintf(stderr, "mcga.drv: cannot open a window: %s\n", SDL_GetError());
+            close();
+            return false;
+        }
+        return true;
+    }
+
+    // The screen buffer through the palette into the texture, then onto the
+    // window, displaced while a shake lasts.
+    void draw()
+    {
+        uint32_t argb[256];
+        for (int i = 0; i < 256; ++i)
+            argb[i] = 0xff000000u | uint32_t(zeldrv::expand6to8(palette.rgb[3 * i])) << 16 |
+                      uint32_t(zeldrv::expand6to8(palette.rgb[3 * i + 1])) << 8 |
+                      zeldrv::expand6to8(palette.rgb[3 * i + 2]);
+        void* target;
+        int pitch;
+        if (SDL_LockTexture(texture, nullptr, &target, &pitch) != 0)
+            return;
+        const unsigned char* src = *screen;
+        for (int y = 0; y < height; ++y) {
+            uint32_t* row = reinterpret_cast<uint32_t*>(static_cast<char*>(target) + static_cast<ptrdiff_t>(y) * pitch);
+            for (int x = 0; x < width; ++x)
+                row[x] = argb[src[static_cast<size_t>(y) * width + x]];
+        }
+        SDL_UnlockTexture(texture);
+
+        SDL_Rect place{0, 0, width * scale, height * scale};
+        if (shakeFrames > 0) {
+            const int reach = std::min(shakeFrames, 4) * scale;
+            place.x = shakeFrames % 2 ? reach : -reach;
+            place.y = shakeFrames % 3 ? -reach / 2 : reach / 2;
+            --shakeFrames;
+        }
+        SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+        SDL_RenderClear(renderer);
+        SDL_RenderCopy(renderer, texture, nullptr, &place);
+    }
+} state;
+
+}  // namespace
+
+ZEL_DRIVER_EXPORT signed char hookDevice(ZelDeviceRect* rect, unsigned char** videoMemory)
+{
+    state.width = std::clamp(static_cast<int>(zeldrv::configNumber("mcga_width", 320)), 1, 4096);
+    state.height = std::clamp(static_cast<int>(zeldrv::configNumber("mcga_height", 200)), 1, 4096);
+    rect->right = state.width;
+    rect->bottom = state.height;
+    state.screen = videoMemory;
+    return -1;
+}
+
+ZEL_DRIVER_EXPORT signed char setVideoMode(uintptr_t settings)
+{
+    return state.open(reinterpret_cast<const VideoSettings*>(settings)) ? -1 : 0;
+}
+
+ZEL_DRIVER_EXPORT signed char setTextMode(uintptr_t)
+{
+    state.close();
+    return -1;
+}
+
+ZEL_DRIVER_EXPORT void setPalette(unsigned short first, unsigned short count, unsigned char* rgb)
+{
+    state.palette.load(first, count, rgb);
+}
+
+ZEL_DRIVER_EXPORT void refresh()
+{
+    if (!state.texture || !state.screen || !*state.screen)
+        return;
+    state.draw();
+    SDL_RenderPresent(state.renderer);
+    SDL_PumpEvents();
+}
+
+ZEL_DRIVER_EXPORT void shake(int frames)
+{
+    state.shakeFrames = std::max(frames, 0);
+}
+
+ZEL_DRIVER_EXPORT signed char winEvent(unsigned int, unsigned int, unsigned short, unsigned int)
+{
+    if (!state.window)
+        return 0;
+    signed char result = 0;
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        if (event.type == SDL_QUIT ||
+            (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE))
+            result = 1;
+        else if (event.type == SDL_KEYDOWN && event.key.keysym.sym == SDLK_ESCAPE && result == 0)
+            result = 2;
+    }
+    return result;
+}
+
+// For tests and screenshots: renders the current screen into the window's
+// back buffer and reads it back (window size, ARGB). Returns false without a
+// window or when out is too small.
+ZEL_DRIVER_EXPORT bool mcgaSnapshot(uint32_t* out, int capacity, int* width, int* height)
+{
+    if (!state.texture || !state.screen || !*state.screen)
+        return false;
+    SDL_GetRendererOutputSize(state.renderer, width, height);
+    if (*width * *height > capacity)
+        return false;
+    state.draw();
+    return SDL_RenderReadPixels(state.renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, out, *width * 4) == 0;
+}

@@ -1,0 +1,110 @@
+// The headless driver: the configured size, and PNG frames through the
+// current palette written every Nth refresh, or not at all.
+
+#include <png.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "driver_fixture.h"
+#include "draw/draw.h"
+#include "video/driver.h"
+#include "video/palette.h"
+#include "video/screen.h"
+
+namespace {
+
+struct Png {
+    int width = 0, height = 0;
+    std::vector<unsigned char> pixels;
+    std::vector<png_color> palette;
+};
+
+bool readPng(const std::string& path, Png& out)
+{
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return false;
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        std::fclose(f);
+        return false;
+    }
+    png_init_io(png, f);
+    png_read_info(png, info);
+    out.width = static_cast<int>(png_get_image_width(png, info));
+    out.height = static_cast<int>(png_get_image_height(png, info));
+    png_colorp colours;
+    int count = 0;
+    png_get_PLTE(png, info, &colours, &count);
+    out.palette.assign(colours, colours + count);
+    out.pixels.resize(static_cast<size_t>(out.width) * out.height);
+    for (int y = 0; y < out.height; ++y)
+        png_read_row(png, out.pixels.data() + static_cast<size_t>(y) * out.width, nullptr);
+    png_destroy_read_struct(&png, &info, nullptr);
+    std::fclose(f);
+    return true;
+}
+
+class Headless : public zeltest::DriverTest {
+protected:
+    void SetUp() override
+    {
+        DriverTest::SetUp();
+        writeSystemFiles();
+        frames = root + "/frames";
+        std::filesystem::create_directories(frames);
+        ZelSystem::SetRegistryString("headless_width", "40");
+        ZelSystem::SetRegistryString("headless_height", "30");
+    }
+    void TearDown() override
+    {
+        for (const char* key : {"headless_width", "headless_height", "headless_dir", "headless_every"})
+            ZelSystem::SetRegistryString(key, nullptr);
+        DriverTest::TearDown();
+    }
+    std::string frames;
+};
+
+TEST_F(Headless, WritesEveryNthFrameThroughThePalette)
+{
+    ZelSystem::SetRegistryString("headless_dir", frames.c_str());
+    ZelSystem::SetRegistryString("headless_every", "2");
+    ASSERT_EQ(ZelVideo::init("headless", "test.pal", "test.fnt"), -1);  // refresh: frame 0
+    EXPECT_EQ(scrWidth, 40);
+    EXPECT_EQ(scrHeight, 30);
+    putBar(5, 6, 10, 4, 200);
+    refresh();  // frame 1: skipped
+    refresh();  // frame 2: written
+    ZelVideo::deinit();
+
+    EXPECT_TRUE(std::filesystem::exists(frames + "/frame000000.png"));
+    EXPECT_FALSE(std::filesystem::exists(frames + "/frame000001.png"));
+    Png shot;
+    ASSERT_TRUE(readPng(frames + "/frame000002.png", shot));
+    ASSERT_EQ(shot.width, 40);
+    ASSERT_EQ(shot.height, 30);
+    EXPECT_EQ(shot.pixels[0], 1);
+    EXPECT_EQ(shot.pixels[7 * 40 + 9], 200);
+    ASSERT_EQ(shot.palette.size(), 256u);
+    // The test palette entry i is (i, 255 - i, 7i) in 8 bits: 6-bit values
+    // expand with 0 staying 0 and 63 becoming 255.
+    EXPECT_EQ(shot.palette[0].red, 0);
+    EXPECT_EQ(shot.palette[0].green, 255);
+    EXPECT_EQ(shot.palette[200].red, 203);  // 200 >> 2 = 50, expanded to 50 << 2 | 50 >> 4
+}
+
+TEST_F(Headless, WritesNothingWithoutADirectory)
+{
+    ASSERT_EQ(ZelVideo::init("headless", "test.pal", "test.fnt"), -1);
+    refresh();
+    ZelVideo::deinit();
+    EXPECT_TRUE(std::filesystem::is_empty(frames));
+}
+
+}  // namespace
