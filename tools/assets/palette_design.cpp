@@ -49,7 +49,7 @@ Palette design()
     p[SC::White] = {255, 255, 255};
     p[SC::LightGrey] = {192, 192, 192};
     p[SC::MidGrey] = {128, 128, 128};
-    p[SC::DarkGrey] = {64, 64, 64};
+    p[SC::DarkGrey] = {72, 72, 80};
     p[SC::Red] = {224, 40, 40};
     p[SC::Green] = {48, 200, 64};
     p[SC::Blue] = {48, 96, 232};

@@ -4,8 +4,12 @@
 //   0        black; the transparent colour of sprites, never a visible colour
 //   1        dark navy background (the screen is cleared to it at start-up)
 //   2        white
-//   3, 4, 5  light, mid and dark grey
-//   6 - 12   red, green, blue, yellow, cyan, magenta, orange
+//   3, 4     light and mid grey
+//   5        blue
+//   6, 7     red, green
+//   8        dark grey: the shadow colour of the library's bevelled boxes,
+//            whose face (24) and light (31) come from the grey ramp
+//   9 - 12   yellow, cyan, magenta, orange
 //   13 - 15  UI bevel: highlight, face, shadow
 //   16 - 31  grey ramp, 16 steps from black (16, an opaque black for sprites)
 //            to white (31, the library's default text colour)
@@ -30,10 +34,10 @@ enum : int {
     White = 2,
     LightGrey = 3,
     MidGrey = 4,
-    DarkGrey = 5,
+    Blue = 5,
     Red = 6,
     Green = 7,
-    Blue = 8,
+    DarkGrey = 8,
     Yellow = 9,
     Cyan = 10,
     Magenta = 11,

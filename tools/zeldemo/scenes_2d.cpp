@@ -1,0 +1,121 @@
+// The tour's flat scenes: a bevelled UI panel with text, lines with an XOR
+// cursor and a rubber-band line, and flat and Gouraud polygons.
+
+#include <cstring>
+#include <string>
+
+#include "draw/draw.h"
+#include "draw/poly.h"
+#include "draw/smart_line.h"
+#include "engine/zelmath/zelmath.h"
+#include "font/font.h"
+#include "tools/zeldemo/demo.h"
+#include "video/screen.h"
+
+namespace zeldemo {
+
+void title(const char* text)
+{
+    ZelFont::putFormatEx(scrWidth / 2, 7, text, 1 | 32, SC::Yellow, SC::GreyRamp, -1);
+}
+
+int wave(int frame, int period, int amplitude)
+{
+    const int64_t s = iSin(static_cast<int>(static_cast<int64_t>(frame) * ZelAngleFullTurn / period));
+    return static_cast<int>(s * amplitude / ZelTrigOne);
+}
+
+void drawPanel(int frame, const Assets&)
+{
+    clrScreen(SC::Background);
+    title("Boxes and text");
+    putBox(10, 16, scrWidth - 20, scrHeight - 26, 0);
+    putBox(18, 24, 90, 40, 1);
+    putBox(116, 24, 90, 18, (frame / 15) % 2 ? 3 : 2);
+    ZelFont::putFormat(161, 33, "Press", 1 | 16, SC::GreyRamp);
+    ZelFont::putFormat(63, 44, "centred", 1, SC::White);
+    ZelFont::putFormatEx(200, 48, "right-aligned", 2 | 64, SC::YellowRamp + 12, SC::DarkGrey, -1);
+    ZelFont::putFormat(18, 70, "framed, on a box", 4 | 8 | 32, SC::White);
+
+    static const char* text =
+        "zelgfx draws everything byte by byte into a buffer of palette indices. "
+        "This paragraph is wrapped at spaces by countVisibleWords and drawn line by line.";
+    const int width = 160 + wave(frame, 120, 40);
+    const int lineHeight = ZelFont::getHeight(text) + 1;
+    int y = 96;
+    putRectangle(17, y - 2, width + 2, 4 * lineHeight + 2, SC::DarkGrey);
+    for (const char* rest = text; rest && y < scrHeight - 20; y += lineHeight) {
+        int count = 0;
+        const char* next = ZelFont::countVisibleWords(rest, count, width);
+        ZelFont::put(18, y, std::string(rest, static_cast<size_t>(count)).c_str(), SC::GreenRamp + 12);
+        rest = next;
+    }
+}
+
+void drawLines(int frame, const Assets&)
+{
+    static ZelSmartLine band{HSimple<unsigned char>(), {0, 0}, {0, 0}, 0};
+    if (frame == 0)
+        band.drawn = 0;
+    clrScreen(SC::Background);
+    title("Lines, XOR and a rubber band");
+    const int cx = scrWidth / 4, cy = scrHeight / 2 + 8;
+    for (int k = 0; k < 48; ++k) {
+        const int a = k * ZelAngleFullTurn / 48 + frame * 300;
+        putLine(cx, cy, cx + iCos(a) * 70 / ZelTrigOne, cy + iSin(a) * 70 / ZelTrigOne,
+                static_cast<unsigned char>(SC::SkyRamp + k % 16));
+    }
+    defaultColor = SC::OrangeRamp + 10;
+    currentXPos = scrWidth / 2;
+    currentYPos = 30;
+    for (int k = 1; k <= 6; ++k)
+        putLineTo(scrWidth / 2 + k * 22, 30 + (k % 2) * 40 + wave(frame + k * 7, 50, 10));
+
+    // The rubber band follows a moving point; erasing restores the picture.
+    band.erase();
+    band.draw(scrWidth / 2, scrHeight - 20, scrWidth - 30 + wave(frame, 80, 20), 90 + wave(frame, 60, 40),
+              SC::White);
+    // An XOR cursor crossing everything, drawn twice per frame would vanish.
+    putXorRectangle(40 + (frame * 3) % (scrWidth - 80), 60, 40, 30, 0x1f);
+    putXorBar(42 + (frame * 3) % (scrWidth - 80), 62, 36, 26, 0x07);
+    if (frame == 89)
+        band.free();
+}
+
+namespace {
+
+// A Gouraud triangle through the span buffers: top vertex t, bottom b, and a
+// middle vertex m on the right, intensities in 16.16.
+void gouraudTriangle(ZelVector2 t, ZelVector2 m, ZelVector2 b, int it, int im, int ib)
+{
+    polyStartIndex = 0;
+    polyStopIndex = b.y - t.y;
+    scanSideGouraud(t.x, 0, it, m.x, m.y - t.y, im, 1);
+    scanSideGouraud(m.x, m.y - t.y, im, b.x, b.y - t.y, ib, 1);
+    scanSideGouraud(t.x, 0, it, b.x, b.y - t.y, ib, 0);
+    polyMinY = t.y;
+    polyHeight = b.y - t.y;
+    fillPolyGouraudEnh();
+}
+
+}  // namespace
+
+void drawPolygons(int frame, const Assets&)
+{
+    clrScreen(SC::Background);
+    title("Flat and Gouraud polygons");
+    PolyOf<6> hexagon;
+    const int cx = 80, cy = scrHeight / 2 + 10;
+    for (int k = 0; k < 6; ++k) {
+        const int a = k * ZelAngleFullTurn / 6 + frame * 200;  // clockwise on screen
+        hexagon.vertex[k] = {cx + iCos(a) * 60 / ZelTrigOne, cy + iSin(a) * 60 / ZelTrigOne};
+    }
+    defaultColor = SC::TealRamp + 8;
+    putPolyClockwise(hexagon.poly());
+
+    defaultColor = SC::PurpleRamp;
+    const int lift = wave(frame, 90, 20);
+    gouraudTriangle({230, 30 + lift}, {300, 120}, {180, scrHeight - 12}, 15 << 16, 6 << 16, 1 << 16);
+}
+
+}  // namespace zeldemo
