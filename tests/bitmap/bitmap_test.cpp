@@ -12,17 +12,7 @@ namespace {
 
 using zeltest::paint;
 
-struct OwnedBitmap {
-    HClass<ZelBitmap> h;
-    explicit OwnedBitmap(int w, int hgt) : h(ZelBitmap::Create(w, hgt, 65535)) {}
-    ~OwnedBitmap()
-    {
-        if (ZelBitmap* b = h.get())
-            b->releaseAttachment();
-        h.release();
-    }
-    ZelBitmap* operator->() const { return h.get(); }
-};
+using OwnedBitmap = zeltest::TestBitmap;
 
 TEST(BitmapCreate, WidthShiftFollowsPowersOfTwo)
 {

@@ -17,26 +17,8 @@ using zeltest::paint;
 using zeltest::picture;
 using zeltest::ScreenSetup;
 
-struct Owned {
-    HClass<ZelBitmap> h;
-    Owned(int w, int hgt, const std::string& rows = {}) : h(ZelBitmap::Create(w, hgt, 65535))
-    {
-        if (!rows.empty())
-            paint(*h.get(), rows);
-    }
-    ~Owned()
-    {
-        if (ZelBitmap* b = h.get())
-            b->releaseAttachment();
-        h.release();
-    }
-    ZelBitmap* operator->() const { return h.get(); }
-};
-
-std::vector<unsigned char> pixels(const Bitmap& b)
-{
-    return {b.pixels(), b.pixels() + static_cast<size_t>(b.width) * b.height};
-}
+using Owned = zeltest::TestBitmap;
+using zeltest::pixels;
 
 TEST(PutImage, OriginPointLandsOnThePosition)
 {

@@ -19,27 +19,14 @@ using zeltest::paint;
 using zeltest::picture;
 using zeltest::ScreenSetup;
 
-struct Owned {
-    HClass<ZelBitmap> h;
-    Owned(int w, int hgt, const std::string& rows = {}) : h(ZelBitmap::Create(w, hgt, 65535))
-    {
-        if (!rows.empty())
-            paint(*h.get(), rows);
-    }
-    ~Owned() { h.release(); }
-    ZelBitmap* operator->() const { return h.get(); }
-};
+using Owned = zeltest::TestBitmap;
+using zeltest::pixels;
 
 // Pixels 1..250 with about one in four transparent.
 void randomPixels(Bitmap& b, std::mt19937& rng)
 {
     for (int k = 0; k < b.width * b.height; ++k)
         b.pixels()[k] = rng() % 4 == 0 ? 0 : static_cast<unsigned char>(1 + rng() % 250);
-}
-
-std::vector<unsigned char> pixels(const Bitmap& b)
-{
-    return {b.pixels(), b.pixels() + static_cast<size_t>(b.width) * b.height};
 }
 
 ZelVideoStatistics stats()

@@ -14,10 +14,7 @@ namespace {
 using zeltest::picture;
 using zeltest::ScreenSetup;
 
-std::vector<unsigned char> pixels(const Bitmap& b)
-{
-    return {b.pixels(), b.pixels() + static_cast<size_t>(b.width) * b.height};
-}
+using zeltest::pixels;
 
 TEST(Xor, RectangleTouchesEachOutlinePixelOnce)
 {

@@ -1,6 +1,8 @@
 #include "test_support.h"
 
+#include <filesystem>
 #include <sstream>
+#include <stdlib.h>
 #include <stdexcept>
 
 #include "draw/poly.h"
@@ -104,6 +106,39 @@ void paint(Bitmap& b, const std::string& rows)
 size_t liveBlockCount()
 {
     return ZelMem::LiveBlocks().size();
+}
+
+TestBitmap::TestBitmap(int w, int hgt, const std::string& rows) : h(ZelBitmap::Create(w, hgt, 65535))
+{
+    if (ZelBitmap* b = h.get(); b && !rows.empty())
+        paint(*b, rows);
+}
+
+TestBitmap::~TestBitmap()
+{
+    if (ZelBitmap* b = h.get())
+        b->releaseAttachment();
+    h.release();
+}
+
+std::vector<unsigned char> pixels(const Bitmap& b)
+{
+    return {b.pixels(), b.pixels() + static_cast<size_t>(b.width) * b.height};
+}
+
+TempDir::TempDir()
+{
+    char pattern[] = "/tmp/zeltestXXXXXX";
+    if (mkdtemp(pattern))
+        path = pattern;
+    else
+        throw std::runtime_error("cannot make a temporary directory");
+}
+
+TempDir::~TempDir()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
 }
 
 }  // namespace zeltest

@@ -37,4 +37,28 @@ void paint(Bitmap& b, const std::string& rows);
 
 size_t liveBlockCount();
 
+// A bitmap made for a test, painted from a picture when one is given; its
+// attachments and block are released at the end of the test.
+struct TestBitmap {
+    HClass<ZelBitmap> h;
+    TestBitmap() = default;
+    TestBitmap(int w, int hgt, const std::string& rows = {});
+    ~TestBitmap();
+    TestBitmap(const TestBitmap&) = delete;
+    TestBitmap& operator=(const TestBitmap&) = delete;
+    ZelBitmap* operator->() const { return h.get(); }
+};
+
+// All pixels of a bitmap, row by row.
+std::vector<unsigned char> pixels(const Bitmap& b);
+
+// A fresh directory under /tmp, removed with its contents at the end.
+struct TempDir {
+    std::string path;
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+};
+
 }  // namespace zeltest
