@@ -41,6 +41,9 @@ struct Mcga {
         if (window) {
             SDL_DestroyWindow(window);
             SDL_QuitSubSystem(SDL_INIT_VIDEO);
+            // With nothing else of SDL in use, let it free all it holds.
+            if (SDL_WasInit(0) == 0)
+                SDL_Quit();
         }
         texture = nullptr;
         renderer = nullptr;
@@ -164,18 +167,4 @@ ZEL_DRIVER_EXPORT signed char winEvent(unsigned int, unsigned int, unsigned shor
             result = 2;
     }
     return result;
-}
-
-// For tests and screenshots: renders the current screen into the window's
-// back buffer and reads it back (window size, ARGB). Returns false without a
-// window or when out is too small.
-ZEL_DRIVER_EXPORT bool mcgaSnapshot(uint32_t* out, int capacity, int* width, int* height)
-{
-    if (!state.texture || !state.screen || !*state.screen)
-        return false;
-    SDL_GetRendererOutputSize(state.renderer, width, height);
-    if (*width * *height > capacity)
-        return false;
-    state.draw();
-    return SDL_RenderReadPixels(state.renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, out, *width * 4) == 0;
 }

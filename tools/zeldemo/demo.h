@@ -35,6 +35,24 @@ void drawSprites(int frame, const Assets&);
 void drawShading(int frame, const Assets&);
 void drawCorridor(int frame, const Assets&);
 
+// The tour: every scene in turn, a fade in at the start, a shake in the last
+// scene and a fade out at the end. afterRefresh, when given, is called after
+// every frame has been sent to the display.
+struct TourOptions {
+    long frames = -1;  // stop after this many frames; -1: the whole tour
+    int fps = 30;      // 0: as fast as possible
+    bool interactive = false;  // progress on one updated terminal line
+    void (*afterRefresh)(void* context) = nullptr;
+    void* context = nullptr;
+};
+
+struct TourResult {
+    long shown = 0;
+    bool userQuit = false;  // Esc or the window closed
+};
+
+TourResult runTour(const Assets& assets, const TourOptions& options);
+
 // Helpers shared by the scenes.
 void title(const char* text);
 int wave(int frame, int period, int amplitude);  // integer sine of the frame
