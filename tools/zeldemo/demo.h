@@ -26,10 +26,12 @@ struct Scene {
     const char* name;
     int frames;
     void (*draw)(int frame, const Assets& assets);
+    void (*finish)();  // after the scene's last frame drawn, or null
 };
 
 void drawPanel(int frame, const Assets&);
 void drawLines(int frame, const Assets&);
+void finishLines();
 void drawPolygons(int frame, const Assets&);
 void drawSprites(int frame, const Assets&);
 void drawShading(int frame, const Assets&);

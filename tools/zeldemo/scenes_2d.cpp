@@ -47,21 +47,33 @@ void drawPanel(int frame, const Assets&)
     for (const char* rest = text; rest && y < scrHeight - 20; y += lineHeight) {
         int count = 0;
         const char* next = ZelFont::countVisibleWords(rest, count, width);
+        if (count == 0 && next == rest)
+            break;  // not even one word fits
         ZelFont::put(18, y, std::string(rest, static_cast<size_t>(count)).c_str(), SC::GreenRamp + 12);
         rest = next;
     }
 }
 
-void drawLines(int frame, const Assets&)
+namespace {
+
+// The rubber band and the XOR cursor of the lines scene, moved over a picture
+// drawn once: each frame takes them away exactly, then draws them anew.
+ZelSmartLine band{HSimple<unsigned char>(), {0, 0}, {0, 0}, 0};
+int cursorX = -1;
+
+void xorCursor(int x)
 {
-    static ZelSmartLine band{HSimple<unsigned char>(), {0, 0}, {0, 0}, 0};
-    if (frame == 0)
-        band.drawn = 0;
+    putXorRectangle(x, 60, 40, 30, 0x1f);
+    putXorBar(x + 2, 62, 36, 26, 0x07);
+}
+
+void linesBackground()
+{
     clrScreen(SC::Background);
     title("Lines, XOR and a rubber band");
     const int cx = scrWidth / 4, cy = scrHeight / 2 + 8;
     for (int k = 0; k < 48; ++k) {
-        const int a = k * ZelAngleFullTurn / 48 + frame * 300;
+        const int a = k * ZelAngleFullTurn / 48;
         putLine(cx, cy, cx + iCos(a) * 70 / ZelTrigOne, cy + iSin(a) * 70 / ZelTrigOne,
                 static_cast<unsigned char>(SC::SkyRamp + k % 16));
     }
@@ -69,17 +81,29 @@ void drawLines(int frame, const Assets&)
     currentXPos = scrWidth / 2;
     currentYPos = 30;
     for (int k = 1; k <= 6; ++k)
-        putLineTo(scrWidth / 2 + k * 22, 30 + (k % 2) * 40 + wave(frame + k * 7, 50, 10));
+        putLineTo(scrWidth / 2 + k * 22, 30 + (k % 2) * 40);
+}
 
-    // The rubber band follows a moving point; erasing restores the picture.
+}  // namespace
+
+void drawLines(int frame, const Assets&)
+{
+    if (frame == 0) {
+        linesBackground();
+        band.drawn = 0;
+        cursorX = -1;
+    }
     band.erase();
-    band.draw(scrWidth / 2, scrHeight - 20, scrWidth - 30 + wave(frame, 80, 20), 90 + wave(frame, 60, 40),
-              SC::White);
-    // An XOR cursor crossing everything, drawn twice per frame would vanish.
-    putXorRectangle(40 + (frame * 3) % (scrWidth - 80), 60, 40, 30, 0x1f);
-    putXorBar(42 + (frame * 3) % (scrWidth - 80), 62, 36, 26, 0x07);
-    if (frame == 89)
-        band.free();
+    if (cursorX >= 0)
+        xorCursor(cursorX);  // drawn a second time: gone
+    cursorX = 40 + (frame * 3) % (scrWidth - 80);
+    xorCursor(cursorX);
+    band.draw(scrWidth / 2, scrHeight - 20, scrWidth - 30 + wave(frame, 80, 20), 90 + wave(frame, 60, 40), SC::White);
+}
+
+void finishLines()
+{
+    band.free();
 }
 
 namespace {

@@ -16,8 +16,9 @@ namespace zeldemo {
 namespace {
 
 const Scene tour[] = {
-    {"panel", 90, drawPanel},       {"lines", 90, drawLines},     {"polygons", 90, drawPolygons},
-    {"sprites", 120, drawSprites},  {"shading", 90, drawShading}, {"corridor", 120, drawCorridor},
+    {"panel", 90, drawPanel, nullptr},       {"lines", 90, drawLines, finishLines},
+    {"polygons", 90, drawPolygons, nullptr}, {"sprites", 120, drawSprites, nullptr},
+    {"shading", 90, drawShading, nullptr},   {"corridor", 120, drawCorridor, nullptr},
 };
 constexpr int SceneCount = static_cast<int>(sizeof tour / sizeof tour[0]);
 
@@ -77,6 +78,8 @@ TourResult runTour(const Assets& assets, const TourOptions& options)
             result.userQuit = userQuits();
             std::this_thread::sleep_until(start + frameTime);
         }
+        if (tour[s].finish)
+            tour[s].finish();
     }
     if (!result.userQuit && !enough)
         ZelVideo::FadeOut(fadeTime, palette, nullptr);
