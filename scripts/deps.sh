@@ -1,7 +1,7 @@
 # Sourced by the project's scripts: installs the Debian packages the build,
 # the tests and the showcase need when any is missing (as root, apt-get).
 packages=(cmake ninja-build g++ clang pkg-config libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
-          libsdl2-dev libx11-dev xvfb xauth liballegro4-dev)
+          libsdl2-dev libx11-dev xvfb xauth liballegro4-dev imagemagick)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
