@@ -1,6 +1,6 @@
-// Power-of-two scale blits: turned placements of tiny bitmaps, sampling at
-// double and half size, the counters, and every form against putImage of a
-// turned, resampled copy over random regions.
+// Power-of-two scale blits: sampling at double and half size, the counters,
+// and every form against putImage of a turned, resampled copy over random
+// regions.
 
 #include <cstring>
 #include <random>
@@ -16,12 +16,10 @@
 
 namespace {
 
-using zeltest::paint;
-using zeltest::picture;
-using zeltest::ScreenSetup;
-
 using Owned = zeltest::TestBitmap;
+using zeltest::picture;
 using zeltest::pixels;
+using zeltest::ScreenSetup;
 
 using ScaleBlit = void (*)(int, int, HClass<Bitmap>, unsigned char);
 
@@ -42,18 +40,6 @@ const Form forms[] = {
     {"MapRot180", bmpZoomImageScaleMapRot180, 2, true},
     {"MapRot270", bmpZoomImageScaleMapRot270, 3, true},
 };
-
-// Non-zero pixels in reading order, as "value@x,y".
-std::string marks(const Bitmap& b)
-{
-    std::string out;
-    for (int y = 0; y < b.height; ++y)
-        for (int x = 0; x < b.width; ++x)
-            if (int v = b.pixels()[y * b.width + x])
-                out.append(out.empty() ? "" : " ")
-                    .append(std::to_string(v) + "@" + std::to_string(x) + "," + std::to_string(y));
-    return out;
-}
 
 // The pixels an axis of n source pixels yields at step 2^s: below s = 16
 // every pixel repeated; above it every m-th pixel, counted from the first
@@ -111,32 +97,8 @@ void expectedCopy(HClass<ZelBitmap> from, int s, const Form& f, Owned& out)
 
 class Scale : public ::testing::Test {
 protected:
-    void SetUp() override { std::memset(&videoStatistics, 0, sizeof videoStatistics); }
+    void SetUp() override { videoStatistics = {}; }
 };
-
-TEST_F(Scale, TwoPixelBitmapsInEveryTurn)
-{
-    ScreenSetup s(16, 16);
-    Owned wide(2, 1, "12\n"), tall(1, 2, "1\n2\n");
-    const char* expected[][2] = {
-        {"1@10,10 2@11,10", "1@10,10 2@10,11"},  // Scale
-        {"1@10,10 2@10,11", "2@9,10 1@10,10"},   // Rot90
-        {"2@9,10 1@10,10", "2@10,9 1@10,10"},    // Rot180
-        {"2@10,9 1@10,10", "1@10,10 2@11,10"},   // Rot270
-        {"1@10,10 2@11,10", "1@10,10 2@10,11"},  // Map
-        {"1@10,10 2@10,11", "2@10,10 1@11,10"},  // MapRot90
-        {"2@10,10 1@11,10", "2@10,10 1@10,11"},  // MapRot180
-        {"2@10,10 1@10,11", "1@10,10 2@11,10"},  // MapRot270
-    };
-    for (int i = 0; i < 8; ++i) {
-        clrScreen(0);
-        forms[i].blit(10, 10, wide.h, 16);
-        EXPECT_EQ(marks(s.bitmap()), expected[i][0]) << forms[i].name;
-        clrScreen(0);
-        forms[i].blit(10, 10, tall.h, 16);
-        EXPECT_EQ(marks(s.bitmap()), expected[i][1]) << forms[i].name;
-    }
-}
 
 TEST_F(Scale, DoubleSizeMakesBlocks)
 {
@@ -169,24 +131,20 @@ TEST_F(Scale, HalfSizeSamplesFromTheAlignedEdge)
     EXPECT_EQ(picture(t.bitmap()), "...71\n...93\n");
 }
 
+// At 1:1 the plain form is putImage's work, not counted; null bitmaps draw
+// and count nothing in any form.
 TEST_F(Scale, OneToOneShortcutAndNullBitmaps)
 {
     ScreenSetup s(12, 10, 3);
     Owned sprite(4, 3, "1.23\n4567\n.89.\n");
-    sprite->originX = 2;
-    sprite->originY = 1;
     bmpZoomImageScale(1, 1, sprite.h, 16);
-    const auto scaled = pixels(s.bitmap());
     EXPECT_EQ(videoStatistics.scaleCalls, 0u);
     clrScreen(3);
-    putImage(1, 1, sprite.h, 0);
-    EXPECT_EQ(pixels(s.bitmap()), scaled);
-
     for (const Form& f : forms)
         for (HClass<Bitmap> none : {HClass<Bitmap>(), HClass<Bitmap>(0)})
             for (unsigned char sc : {15, 16, 17})
                 f.blit(0, 0, none, sc);
-    EXPECT_EQ(pixels(s.bitmap()), scaled);
+    EXPECT_EQ(pixels(s.bitmap()), std::vector<unsigned char>(12 * 10, 3));
     EXPECT_EQ(videoStatistics.scaleCalls, 0u);
 }
 
@@ -199,7 +157,7 @@ TEST_F(Scale, CallsAndMultipliedLines)
     std::memset(pow2->pixels(), 1, 64 * 3);
     std::memset(odd->pixels(), 1, 60 * 3);
     for (const Form& f : forms) {
-        std::memset(&videoStatistics, 0, sizeof videoStatistics);
+        videoStatistics = {};
         f.blit(100, 100, pow2.h, 15);
         EXPECT_EQ(videoStatistics.scaleMuls, 0u) << f.name;
         f.blit(100, 100, odd.h, 15);  // 3 rows at double size
@@ -207,7 +165,7 @@ TEST_F(Scale, CallsAndMultipliedLines)
         EXPECT_EQ(videoStatistics.scaleCalls, 2u) << f.name;
     }
 
-    std::memset(&videoStatistics, 0, sizeof videoStatistics);
+    videoStatistics = {};
     s.setRegion(0, 0, 200, 103);
     bmpZoomImageScale(100, 100, odd.h, 15);  // rows 100 to 102 of 100 to 105
     EXPECT_EQ(videoStatistics.scaleMuls, 3u);
@@ -218,7 +176,7 @@ TEST_F(Scale, CallsAndMultipliedLines)
     // Wholly outside: counted as a call, nothing drawn or multiplied. A
     // quarter-turned footprint below the region still walks its columns.
     clrScreen(0);
-    std::memset(&videoStatistics, 0, sizeof videoStatistics);
+    videoStatistics = {};
     s.setRegion(10, 10, 50, 50);
     bmpZoomImageScale(60, 20, odd.h, 17);
     bmpZoomImageScaleMapRot270(-40, 20, odd.h, 17);
@@ -226,7 +184,7 @@ TEST_F(Scale, CallsAndMultipliedLines)
     EXPECT_EQ(videoStatistics.scaleMuls, 0u);
     bmpZoomImageScaleRot270(20, 100, odd.h, 17);
     EXPECT_EQ(videoStatistics.scaleMuls, 2u);
-    EXPECT_EQ(marks(s.bitmap()), "");
+    EXPECT_EQ(pixels(s.bitmap()), std::vector<unsigned char>(200 * 200, 0));
 }
 
 // Every form equals putImage of the turned, resampled copy, on a filled
@@ -238,7 +196,6 @@ TEST_F(Scale, EveryFormIsATurnedResampledCopy)
     std::mt19937 rng(52);
     auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
     ScreenSetup s(40, 36);
-    auto reset = [] { clrScreen(255); };
     for (int i = 0; i < 1200; ++i) {
         const int w = 1 + pick(9), h = 1 + pick(7);
         Owned src(w, h);
@@ -253,19 +210,19 @@ TEST_F(Scale, EveryFormIsATurnedResampledCopy)
         s.setRegion(pick(12), pick(12), 26 + pick(15), 22 + pick(15), pick(9) - 4, pick(9) - 4);
         const int x = pick(56) - 8, y = pick(52) - 8;
 
-        reset();
-        const ZelVideoStatistics before = videoStatistics;
+        clrScreen(255);
+        const uint32_t before = videoStatistics.scaleMuls;
         f.blit(x, y, src.h, static_cast<unsigned char>(sc));
         const std::string drawn = picture(s.bitmap());
-        const uint32_t muls = videoStatistics.scaleMuls - before.scaleMuls;
-        reset();
+        const uint32_t muls = videoStatistics.scaleMuls - before;
+        clrScreen(255);
         putImage(x, y, copy.h, 0);
         ASSERT_EQ(drawn, picture(s.bitmap())) << f.name << " case " << i << " s " << sc;
         if (f.blit == bmpZoomImageScaleMap) {
-            reset();
+            clrScreen(255);
             bmpZoomImageScale(x, y, src.h, static_cast<unsigned char>(sc));
             ASSERT_EQ(drawn, picture(s.bitmap()));
-            ASSERT_EQ(videoStatistics.scaleMuls - before.scaleMuls, 2 * muls);
+            ASSERT_EQ(videoStatistics.scaleMuls - before, 2 * muls);
         }
     }
 }
@@ -286,15 +243,11 @@ TEST_F(Scale, ExtremePlacementsStayInTheRegion)
         src->originY = wild();
         forms[i % 8].blit(wild(), wild(), src.h, static_cast<unsigned char>(rng() % 31));
     }
-    // Blank the region; what is left must be the untouched fill.
-    std::string outside = picture(s.bitmap());
-    for (int y = 4; y < 15; ++y)
-        outside.replace(static_cast<size_t>(y * 25 + 5), 14, 14, ' ');
-    const std::string row(24, '9'), cut = "99999" + std::string(14, ' ') + "99999";
-    std::string expected;
     for (int y = 0; y < 20; ++y)
-        expected += (y < 4 || y >= 15 ? row : cut) + "\n";
-    EXPECT_EQ(outside, expected);
+        for (int x = 0; x < 24; ++x)
+            if (x < 5 || x >= 19 || y < 4 || y >= 15) {
+                ASSERT_EQ(*s.bitmap().pixelAt(x, y), 9) << "outside the region at " << x << "," << y;
+            }
 }
 
 }  // namespace

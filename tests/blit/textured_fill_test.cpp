@@ -55,24 +55,12 @@ void setColumns(int first, int count, int top, int end)
     setSpans(first, std::vector<std::pair<int, int>>(static_cast<size_t>(count), {top, end}));
 }
 
-ZelVideoStatistics stats()
-{
-    ZelVideoStatistics s;
-    ZelVideo::getStat(&s);
-    return s;
-}
+const ZelVideoStatistics zeroStatistics{};
 
 class TexturedFill : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::memset(&videoStatistics, 0, sizeof videoStatistics);
-        savedZoom_ = zoomFactor;
-    }
-    void TearDown() override { zoomFactor = savedZoom_; }
-
-private:
-    unsigned char savedZoom_ = 8;
+    void SetUp() override { videoStatistics = {}; }
+    zeltest::Restore keepZoom{zoomFactor};
 };
 
 // Angle 16384 faces the surface; at projection distance 16 a wall 64 quarter
@@ -85,25 +73,16 @@ TEST_F(TexturedFill, FacingWallIsOneTexelPerPixelWithinTheLimitBand)
     zoomFactor = 4;
     Texture tex(4, 2, [](int x, int y) { return "1234" "5078"[y * 4 + x] - '0'; });
     int p[3] = {0, 0, 64};
-    const std::string expected = "zzzzzzzzzz\n"
-                                 "zzzzzzzzzz\n"
-                                 "zzzzzzzzzz\n"
-                                 "z41234123z\n"
-                                 "z85z785z7z\n"
-                                 "z41234123z\n"
-                                 "z85z785z7z\n"
-                                 "zzzzzzzzzz\n"
-                                 "zzzzzzzzzz\n"
-                                 "zzzzzzzzzz\n";
+    const std::string blank = "zzzzzzzzzz\n", expected = blank + blank + blank + "z41234123z\nz85z785z7z\n"
+                                                         "z41234123z\nz85z785z7z\n" + blank + blank + blank;
     setColumns(1, 8, 0, 10);
     bmpSideFill(2, 3, p, tex.h, ZelAngleQuarterTurn, 4);
     EXPECT_EQ(picture(s.bitmap()), expected);
-    EXPECT_EQ(stats().fillMuls, 2u + 3u * 8u);
-    EXPECT_EQ(stats().fillCalls, 0u);
+    EXPECT_EQ(videoStatistics.fillMuls, 2u + 3u * 8u);
+    EXPECT_EQ(videoStatistics.fillCalls, 0u);
 
-    // The same wall through a region origin, and from entries further on in
-    // the buffer: the projection centre is in drawing coordinates, the spans
-    // in screen coordinates, line k is entry polyStartIndex + k.
+    // The same through a region origin and from entries further on in the
+    // buffer: the centre is in drawing coordinates, the spans on the screen.
     clrScreen(35);
     s.setRegion(0, 0, 10, 10, 1, 1);
     setSpans(1, std::vector<std::pair<int, int>>(8, {0, 10}), 5);
@@ -112,7 +91,7 @@ TEST_F(TexturedFill, FacingWallIsOneTexelPerPixelWithinTheLimitBand)
 
     // A null texture draws and counts nothing.
     bmpSideFill(1, 2, p, HClass<Bitmap>(), ZelAngleQuarterTurn, 4);
-    EXPECT_EQ(stats().fillMuls, 2u * (2u + 3u * 8u));
+    EXPECT_EQ(videoStatistics.fillMuls, 2u * (2u + 3u * 8u));
 }
 
 // At angle 0 a wall 60 quarter texels to the right runs straight ahead. With
@@ -147,16 +126,15 @@ TEST_F(TexturedFill, ColumnParallelToTheWallIsSkipped)
     setColumns(4, 5, 0, 10);
     bmpSideFill(6, 4, p, tex.h, 0, 8);
     const std::string together = picture(s.bitmap());
-    EXPECT_EQ(stats().fillMuls, 2u + 3u * 4u);
+    EXPECT_EQ(videoStatistics.fillMuls, 2u + 3u * 4u);
 
     clrScreen(35);
     setColumns(7, 2, 0, 10);
     bmpSideFill(6, 4, p, tex.h, 0, 8);
     const std::string alone = picture(s.bitmap());
-    for (int y = 0; y < 10; ++y) {
-        const std::string row = together.substr(static_cast<size_t>(y) * 13, 12);
-        EXPECT_EQ(row[6], 'z') << "row " << y;
-        EXPECT_EQ(row.substr(7, 2), alone.substr(static_cast<size_t>(y) * 13 + 7, 2)) << "row " << y;
+    for (size_t at = 0; at < together.size(); at += 13) {
+        EXPECT_EQ(together[at + 6], 'z') << "row " << at / 13;
+        EXPECT_EQ(together.substr(at + 7, 2), alone.substr(at + 7, 2)) << "row " << at / 13;
     }
     EXPECT_NE(alone[4 * 13 + 7], 'z') << "the wall shows right of the centre";
 }
@@ -181,8 +159,7 @@ TEST_F(TexturedFill, FloorSkipsTheCentreRowAndWritesEveryTexel)
               "777777777..7\n"
               "777777777777\n"
               "777777777777\n");
-    const ZelVideoStatistics st = stats();
-    EXPECT_EQ(st.rotCalls + st.rotMuls + st.fillCalls + st.fillMuls + st.zoomCalls + st.zoomMuls, 0u);
+    EXPECT_EQ(std::memcmp(&videoStatistics, &zeroStatistics, sizeof videoStatistics), 0);
 }
 
 // The pixel at (dx, dy) from the projection centre sees the plane point
@@ -229,26 +206,23 @@ TEST_F(TexturedFill, SpansPastTheScreenAreCutWithoutChangingThePicture)
     int wall[3] = {-40, 30, 200}, plane[3] = {12, 40, -30};
     const unsigned angle = 3000;
 
-    setColumns(-3, 22, -50, 1000);
-    polyStopIndex = 5000;
-    bmpSideFill(7, 5, wall, tex.h, angle, 64);
-    const std::string wild = picture(s.bitmap());
-    ASSERT_NE(wild.find_first_not_of(".\n"), std::string::npos) << "the wall is in view";
-    clrScreen(0);
-    setColumns(0, 16, 0, 12);
-    bmpSideFill(7, 5, wall, tex.h, angle, 64);
-    EXPECT_EQ(wild, picture(s.bitmap()));
-
     Texture tile(64, 64, [](int x, int y) { return 1 + (x ^ y) % 200; });
-    clrScreen(0);
-    setSpans(-3, std::vector<std::pair<int, int>>(20, {-100, 1000}));
-    polyStopIndex = 5000;
-    bmpFloorFill(7, 5, plane, tile.h, angle);
-    const std::string wildFloor = picture(s.bitmap());
-    clrScreen(0);
-    setSpans(0, std::vector<std::pair<int, int>>(12, {0, 15}));
-    bmpFloorFill(7, 5, plane, tile.h, angle);
-    EXPECT_EQ(wildFloor, picture(s.bitmap()));
+    // Spans for lines first to first + count - 1; when wild, more than the buffer holds.
+    auto draw = [&](bool floor, int first, int count, std::pair<int, int> span, bool wild) {
+        clrScreen(0);
+        setSpans(first, std::vector<std::pair<int, int>>(static_cast<size_t>(count), span));
+        if (wild)
+            polyStopIndex = 5000;
+        if (floor)
+            bmpFloorFill(7, 5, plane, tile.h, angle);
+        else
+            bmpSideFill(7, 5, wall, tex.h, angle, 64);
+        return picture(s.bitmap());
+    };
+    const std::string wild = draw(false, -3, 22, {-50, 1000}, true);
+    ASSERT_NE(wild.find_first_not_of(".\n"), std::string::npos) << "the wall is in view";
+    EXPECT_EQ(wild, draw(false, 0, 16, {0, 12}, false));
+    EXPECT_EQ(draw(true, -3, 20, {-100, 1000}, true), draw(true, 0, 12, {0, 15}, false));
 
     // A tile smaller than 64 x 64 is not read at all.
     clrScreen(0);

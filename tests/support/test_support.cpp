@@ -1,6 +1,9 @@
 #include "test_support.h"
 
+#include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <stdlib.h>
 #include <stdexcept>
@@ -124,6 +127,33 @@ TestBitmap::~TestBitmap()
 std::vector<unsigned char> pixels(const Bitmap& b)
 {
     return {b.pixels(), b.pixels() + static_cast<size_t>(b.width) * b.height};
+}
+
+void put32(std::string& s, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        s += static_cast<char>(v >> (8 * i) & 0xff);
+}
+
+void writeFile(const std::string& path, const void* data, size_t size)
+{
+    std::ofstream(path, std::ios::binary).write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
+}
+
+int openDescriptors()
+{
+    return static_cast<int>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}));
+}
+
+void Restore::save(void* at, size_t size)
+{
+    saved.emplace_back(at, std::string(static_cast<const char*>(at), size));
+}
+
+Restore::~Restore()
+{
+    for (const auto& [at, bytes] : saved)
+        std::memcpy(at, bytes.data(), bytes.size());
 }
 
 TempDir::TempDir()

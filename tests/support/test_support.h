@@ -3,7 +3,10 @@
 // live-block count for leak checks.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -51,6 +54,38 @@ struct TestBitmap {
 
 // All pixels of a bitmap, row by row.
 std::vector<unsigned char> pixels(const Bitmap& b);
+
+// Appends v as four bytes, least significant first, as the data files store it.
+void put32(std::string& s, uint32_t v);
+
+// Writes bytes to a file, replacing it; the directory must exist.
+void writeFile(const std::string& path, const void* data, size_t size);
+template <class Bytes>
+void writeFile(const std::string& path, const Bytes& bytes)
+{
+    writeFile(path, bytes.data(), bytes.size());
+}
+
+// The number of file descriptors this process holds open.
+int openDescriptors();
+
+// Globals saved byte for byte on construction and put back on destruction.
+class Restore {
+public:
+    template <class... T>
+    explicit Restore(T&... vars)
+    {
+        static_assert((std::is_trivially_copyable_v<T> && ...));
+        (save(&vars, sizeof vars), ...);
+    }
+    ~Restore();
+    Restore(const Restore&) = delete;
+    Restore& operator=(const Restore&) = delete;
+
+private:
+    void save(void* at, size_t size);
+    std::vector<std::pair<void*, std::string>> saved;
+};
 
 // A fresh directory under /tmp, removed with its contents at the end.
 struct TempDir {

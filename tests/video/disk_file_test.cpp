@@ -1,3 +1,6 @@
+// The disk file: open modes, the search path, seeking, shared streams,
+// closed files, words and lines, and the handle's lifetime.
+
 #include <fcntl.h>
 #include <gtest/gtest.h>
 
@@ -7,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "test_support.h"
 #include "video/file.h"
 
 namespace fs = std::filesystem;
@@ -15,23 +19,14 @@ namespace {
 
 class DiskFileTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/zelfileXXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
-        std::memcpy(savedAppendPath, ZelSystem::AppendPath, sizeof savedAppendPath);
-    }
     void TearDown() override
     {
         file.close();
         if (!savedDirectory.empty())
             fs::current_path(savedDirectory);
-        std::memcpy(ZelSystem::AppendPath, savedAppendPath, sizeof savedAppendPath);
-        fs::remove_all(dir);
     }
-    std::string path(const char* name) const { return dir + "/" + name; }
-    void put(const char* name, const std::string& s) const { std::ofstream(path(name)) << s; }
+    std::string path(const char* name) const { return dir.path + "/" + name; }
+    void put(const char* name, const std::string& s) const { zeltest::writeFile(path(name), s); }
     std::string get(const char* name) const
     {
         std::ostringstream out;
@@ -45,10 +40,10 @@ protected:
         return s;
     }
 
-    std::string dir;
+    zeltest::Restore keep{ZelSystem::AppendPath};
+    zeltest::TempDir dir;
     fs::path savedDirectory;  // set by tests that change into dir
     ZelDiskFile file;
-    char savedAppendPath[ZelSystem::AppendPathSize];
 };
 
 int printTo(ZelFile& f, const char* format, ...)
@@ -77,8 +72,7 @@ TEST_F(DiskFileTest, OpenModes)
         EXPECT_GE(file.puts("ab"), 0);
 
         ASSERT_TRUE(file.open(f, 3 + text));
-        EXPECT_EQ(file.position, 2);
-        EXPECT_EQ(file.startPosition, 2);
+        EXPECT_EQ(std::pair(file.position, file.startPosition), std::pair(2, 2));
         file.position = 0;
         EXPECT_EQ(file.putc('c'), 'c');  // appends wherever position is
         EXPECT_EQ(file.position, 3);
@@ -114,7 +108,7 @@ TEST_F(DiskFileTest, OpenModes)
 TEST_F(DiskFileTest, SearchPathOnlyModeAndFallback)
 {
     savedDirectory = fs::current_path();
-    fs::current_path(dir);  // bare names must not reach the build directory
+    fs::current_path(dir.path);  // bare names must not reach the build directory
     fs::create_directory(path("sub"));
     for (int mode : {7, 23}) {
         SCOPED_TRACE(mode);
@@ -209,8 +203,7 @@ TEST_F(DiskFileTest, ClosedFileOperationsFail)
     ASSERT_TRUE(file.open(path("f").c_str(), 4));
     EXPECT_EQ(file.close(), -1);
     EXPECT_EQ(file.close(), 0);
-    EXPECT_EQ(file.position, -1);
-    EXPECT_EQ(file.startPosition, -1);
+    EXPECT_EQ(std::pair(file.position, file.startPosition), std::pair(-1, -1));
     char buffer[8];
     EXPECT_EQ(file.length(), -1);
     EXPECT_EQ(file.read(buffer, 1, 4), 0u);
@@ -252,35 +245,26 @@ struct CountingFile : ZelDiskFile {
     ~CountingFile() override { ++destroyed; }
 };
 
-int labelledBlocks()
-{
-    int n = 0;
-    for (const ZelMemBlockInfo& block : ZelMem::LiveBlocks())
-        n += block.label == "ZelDiskFile";
-    return n;
-}
-
 TEST_F(DiskFileTest, HandleLifetime)
 {
-    int before = labelledBlocks();
+    const size_t before = zeltest::liveBlockCount();
     HClass<ZelFile> handle = ZelDiskFile::create();
     ASSERT_FALSE(handle.isNull());
-    EXPECT_STREQ(ZelMem::GetPtrData(handle.get()), "ZelDiskFile");
-    EXPECT_EQ(labelledBlocks(), before + 1);
+    EXPECT_EQ(zeltest::liveBlockCount(), before + 1);
 
     // Destroying an open file leaves its stream open.
     put("f", "hello");
     ASSERT_TRUE(handle->open(path("f").c_str(), 1));
     FILE* stream = static_cast<ZelDiskFile*>(handle.get())->stream;
     handle.destroy();
-    EXPECT_EQ(labelledBlocks(), before);
+    EXPECT_EQ(zeltest::liveBlockCount(), before);
     EXPECT_NE(fcntl(fileno(stream), F_GETFD), -1);
     std::fclose(stream);
 
+    // The destructor is found through the base class.
     CountingFile::destroyed = 0;
     HClass<ZelFile> counted;
     counted.adopt(static_cast<ZelFile*>(new CountingFile));
-    counted.destroy();
     counted.destroy();
     EXPECT_EQ(CountingFile::destroyed, 1);
 }
