@@ -1,8 +1,6 @@
 // The headless driver: the configured size, and PNG frames through the
 // current palette written every Nth refresh, or not at all.
 
-#include <png.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <vector>
@@ -10,46 +8,13 @@
 #include <gtest/gtest.h>
 
 #include "driver_fixture.h"
+#include "golden.h"
 #include "draw/draw.h"
 #include "video/driver.h"
 #include "video/palette.h"
 #include "video/screen.h"
 
 namespace {
-
-struct Png {
-    int width = 0, height = 0;
-    std::vector<unsigned char> pixels;
-    std::vector<png_color> palette;
-};
-
-bool readPng(const std::string& path, Png& out)
-{
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return false;
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_read_struct(&png, &info, nullptr);
-        std::fclose(f);
-        return false;
-    }
-    png_init_io(png, f);
-    png_read_info(png, info);
-    out.width = static_cast<int>(png_get_image_width(png, info));
-    out.height = static_cast<int>(png_get_image_height(png, info));
-    png_colorp colours;
-    int count = 0;
-    png_get_PLTE(png, info, &colours, &count);
-    out.palette.assign(colours, colours + count);
-    out.pixels.resize(static_cast<size_t>(out.width) * out.height);
-    for (int y = 0; y < out.height; ++y)
-        png_read_row(png, out.pixels.data() + static_cast<size_t>(y) * out.width, nullptr);
-    png_destroy_read_struct(&png, &info, nullptr);
-    std::fclose(f);
-    return true;
-}
 
 class Headless : public zeltest::DriverTest {
 protected:
@@ -85,18 +50,18 @@ TEST_F(Headless, WritesEveryNthFrameThroughThePalette)
 
     EXPECT_TRUE(std::filesystem::exists(frames + "/frame000000.png"));
     EXPECT_FALSE(std::filesystem::exists(frames + "/frame000001.png"));
-    Png shot;
-    ASSERT_TRUE(readPng(frames + "/frame000002.png", shot));
+    zeltest::IndexedPng shot;
+    ASSERT_TRUE(zeltest::readIndexedPng(frames + "/frame000002.png", shot));
     ASSERT_EQ(shot.width, 40);
     ASSERT_EQ(shot.height, 30);
     EXPECT_EQ(shot.pixels[0], 1);
     EXPECT_EQ(shot.pixels[7 * 40 + 9], 200);
-    ASSERT_EQ(shot.palette.size(), 256u);
+    ASSERT_EQ(shot.rgb.size(), 768u);
     // The test palette entry i is (i, 255 - i, 7i) in 8 bits: 6-bit values
     // expand with 0 staying 0 and 63 becoming 255.
-    EXPECT_EQ(shot.palette[0].red, 0);
-    EXPECT_EQ(shot.palette[0].green, 255);
-    EXPECT_EQ(shot.palette[200].red, 203);  // 200 >> 2 = 50, expanded to 50 << 2 | 50 >> 4
+    EXPECT_EQ(shot.rgb[0], 0);
+    EXPECT_EQ(shot.rgb[1], 255);
+    EXPECT_EQ(shot.rgb[600], 203);  // 200 >> 2 = 50, expanded to 50 << 2 | 50 >> 4
 }
 
 TEST_F(Headless, WritesNothingWithoutADirectory)

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -23,6 +24,14 @@ std::string sourcePath(const std::string& relative);
 // The project's standard data file (standard.pal, standard.fnt, ...) as built
 // into the build tree; "" when it is not there.
 std::string standardDataFile(const std::string& name);
+
+// An indexed PNG as read back: its pixels and its palette in 8-bit RGB.
+struct IndexedPng {
+    int width = 0, height = 0;
+    std::vector<unsigned char> pixels;
+    std::vector<unsigned char> rgb;  // 3 bytes a palette entry
+};
+bool readIndexedPng(const std::string& path, IndexedPng& out);
 
 // Writes an indexed PNG of the bitmap; palette as above.
 bool writePng(const Bitmap& b, const std::string& path, const unsigned char* palette);

@@ -2,8 +2,6 @@
 // holds exactly the screen buffer at that refresh, through the palette that
 // was sent, expanded to 8 bits.
 
-#include <png.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -13,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "golden.h"
 #include "test_support.h"
 #include "tools/zeldemo/demo.h"
 #include "video/palette.h"
@@ -21,40 +20,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Frame {
-    int width = 0, height = 0;
-    std::vector<unsigned char> pixels;
-    std::vector<png_color> palette;
-};
-
-bool decode(const std::string& path, Frame& out)
-{
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return false;
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_read_struct(&png, &info, nullptr);
-        std::fclose(f);
-        return false;
-    }
-    png_init_io(png, f);
-    png_read_info(png, info);
-    out.width = static_cast<int>(png_get_image_width(png, info));
-    out.height = static_cast<int>(png_get_image_height(png, info));
-    png_colorp colours = nullptr;
-    int count = 0;
-    png_get_PLTE(png, info, &colours, &count);
-    out.palette.assign(colours, colours + count);
-    out.pixels.resize(static_cast<size_t>(out.width) * out.height);
-    for (int y = 0; y < out.height; ++y)
-        png_read_row(png, out.pixels.data() + static_cast<size_t>(y) * out.width, nullptr);
-    png_destroy_read_struct(&png, &info, nullptr);
-    std::fclose(f);
-    return true;
-}
 
 struct Check {
     std::string dir;
@@ -70,20 +35,16 @@ void compareNewestFrame(void* context)
         files.push_back(entry.path());
     ASSERT_FALSE(files.empty());
     const fs::path newest = *std::max_element(files.begin(), files.end());
-    Frame frame;
-    ASSERT_TRUE(decode(newest.string(), frame)) << newest;
+    zeltest::IndexedPng frame;
+    ASSERT_TRUE(zeltest::readIndexedPng(newest.string(), frame)) << newest;
     ASSERT_EQ(frame.width, scrWidth);
     ASSERT_EQ(frame.height, scrHeight);
     ASSERT_EQ(0, std::memcmp(frame.pixels.data(), videoMemory, frame.pixels.size())) << newest;
     unsigned char sent[768];
     getPalette(sent);
-    ASSERT_EQ(frame.palette.size(), 256u);
-    for (int i = 0; i < 256; ++i) {
-        const auto expand = [](unsigned char v) { return static_cast<unsigned char>(v << 2 | v >> 4); };
-        ASSERT_EQ(frame.palette[i].red, expand(sent[3 * i])) << i;
-        ASSERT_EQ(frame.palette[i].green, expand(sent[3 * i + 1])) << i;
-        ASSERT_EQ(frame.palette[i].blue, expand(sent[3 * i + 2])) << i;
-    }
+    ASSERT_EQ(frame.rgb.size(), 768u);
+    for (int i = 0; i < 768; ++i)
+        ASSERT_EQ(frame.rgb[i], static_cast<unsigned char>(sent[i] << 2 | sent[i] >> 4)) << i;
     for (const fs::path& f : files)
         fs::remove(f);
     ++check.frames;
