@@ -43,6 +43,8 @@ Node* findNode(const void* p)
 
 void* allocBlock(unsigned size, bool table)
 {
+    if (allocationFails())
+        return nullptr;
     void* p = std::malloc(size ? size : 1);
     if (!p)
         return nullptr;

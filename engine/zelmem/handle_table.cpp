@@ -223,6 +223,8 @@ void rehome(const void* from, void* to)
 
 void* reallocBlock(void* p, unsigned size)
 {
+    if (allocationFails())
+        return nullptr;
     auto it = nodes().find(p);
     if (it == nodes().end() || !it->second.block)
         return nullptr;

@@ -60,6 +60,8 @@ void rehome(const void* from, void* to);
 void detachAllHandles(const void* p, Node& n);
 // Stress mode: moves every movable table block when it is switched on.
 void moveBeforeAlloc();
+// Counts one block allocation and tells whether fault injection makes it fail.
+bool allocationFails();
 // Reports a bad pointer handed to the heap, once per process.
 void reportBadPointer(const char* what, const void* p);
 

@@ -102,6 +102,14 @@ public:
     // when the library loads; tests may switch it.
     static bool MoveOnAlloc();
     static void SetMoveOnAlloc(bool on);
+
+    // Fault injection: allocation n (counted from 1 at this call) and every
+    // later one fail, as if memory had run out; 0 turns it off. Read from
+    // ZEL_MEM_FAIL_AFTER=N when the library loads. Every block allocation of
+    // either heap counts, resizes included.
+    static void SetFailAfter(unsigned long n);
+    // Block allocations counted since the last SetFailAfter (or the load).
+    static unsigned long AllocationCount();
 };
 
 class ZELMEM_API ZelSystem {
