@@ -142,9 +142,16 @@ void ZelBitmap::pushClipRgn(HClass<ZelBitmap> bitmap, const ZelClipRgn& value)
         ZelMEMTmp::Free(block);
 
     b = bitmap.get();
-    if (ZelClipRgn* r = region.get()) {
-        *r = value;
-        r->next = {b->attachment, 0};
+    ZelClipRgn* r = region.get();
+    if (!r) {
+        // Without memory for the region the bitmap is left without one; the
+        // regions beneath are freed rather than lost.
+        b->releaseAttachment();
+        b->setAttachKind(AttachClipRgn);
+        b->attachment = HAny<void>();
+        return;
     }
+    *r = value;
+    r->next = {b->attachment, 0};
     b->attachment = region;
 }

@@ -94,4 +94,18 @@ TEST_F(OutOfMemory, LoadersAndCaptureReturnNullHandles)
     ZelVideo::deinit();
 }
 
+TEST_F(OutOfMemory, RegionPushAndScaledPieceFailQuietly)
+{
+    zeltest::ScreenSetup screen(16, 16, 7);
+    zeltest::TestBitmap strip(4, 8, "1111\n1111\n2222\n2222\n3333\n3333\n4444\n4444\n");
+    ZelMem::SetFailAfter(1);
+    ZelBitmap::PutAggregateScale(2, 2, 8, 2, strip.h, 32768);
+    ZelBitmap::pushClipRgn(ZelBitmap::Screen, ZelClipRgn{0, 0, 8, 8, 0, 0, {}});
+    ZelMem::SetFailAfter(0);
+    EXPECT_EQ(zeltest::pixels(screen.bitmap()), std::vector<unsigned char>(256, 7));
+    // A failed push leaves the bitmap with its kind set and no region.
+    EXPECT_EQ(ZelBitmap::Screen->attachKind(), unsigned(AttachClipRgn));
+    EXPECT_TRUE(ZelBitmap::Screen->attachment.isNull());
+}
+
 }  // namespace
