@@ -10,6 +10,10 @@
 
 #include "draw/poly.h"
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
+
 namespace zeltest {
 
 ScreenSetup::ScreenSetup(int w, int h, unsigned char fill)
@@ -109,6 +113,13 @@ void paint(Bitmap& b, const std::string& rows)
 size_t liveBlockCount()
 {
     return ZelMem::LiveBlocks().size();
+}
+
+void ignoreLeaksFromHere()
+{
+#if defined(__SANITIZE_ADDRESS__)
+    __lsan_disable();
+#endif
 }
 
 TestBitmap::TestBitmap(int w, int hgt, const std::string& rows) : h(ZelBitmap::Create(w, hgt, 65535))

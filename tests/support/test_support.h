@@ -40,6 +40,10 @@ void paint(Bitmap& b, const std::string& rows);
 
 size_t liveBlockCount();
 
+// Under the leak checker: allocations from here on are not reported (for a
+// test process that ends with blocks on purpose).
+void ignoreLeaksFromHere();
+
 // A bitmap made for a test, painted from a picture when one is given; its
 // attachments and block are released at the end of the test.
 struct TestBitmap {

@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
@@ -145,6 +146,24 @@ TEST_F(Lifecycle, DeinitReleasesEverythingAndIsSafeToRepeat)
     EXPECT_FALSE(polyBuffer.resolves());
     EXPECT_EQ(zeltest::liveBlockCount(), liveBefore);
     ZelVideo::deinit();
+}
+
+// A program that ends with video still on gets the display back in text
+// mode when the library is unloaded.
+TEST_F(Lifecycle, ExitWithVideoOnReturnsToTextMode)
+{
+    const std::string mark = root + "/text-mode";
+    setenv("ZEL_TESTDRV_TEXT_MODE_MARK", mark.c_str(), 1);
+    EXPECT_EXIT(
+        {
+            zeltest::ignoreLeaksFromHere();  // the program ends with video on, on purpose
+            if (ZelVideo::init("testdrv", "test.pal", "test.fnt") == -1)
+                std::exit(0);
+            std::exit(1);
+        },
+        testing::ExitedWithCode(0), "");
+    unsetenv("ZEL_TESTDRV_TEXT_MODE_MARK");
+    EXPECT_TRUE(std::filesystem::exists(mark));
 }
 
 TEST_F(Lifecycle, PreloadWithoutANameReadsTheConfiguration)
