@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <string_view>
 #include <unordered_map>
 
 #include "engine/zelmem/zelmem.h"
@@ -62,6 +63,22 @@ void detachAllHandles(const void* p, Node& n);
 void moveBeforeAlloc();
 // Counts one block allocation and tells whether fault injection makes it fail.
 bool allocationFails();
+// ASCII letter case, for names matched without regard to it.
+inline char lowerAscii(char c)
+{
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
+
+inline bool equalNoCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (lowerAscii(a[i]) != lowerAscii(b[i]))
+            return false;
+    return true;
+}
+
 // Reports a bad pointer handed to the heap, once per process.
 void reportBadPointer(const char* what, const void* p);
 

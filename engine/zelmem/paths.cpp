@@ -8,25 +8,18 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/zelmem/internal.h"
 #include "engine/zelmem/zelmem.h"
 
 char ZelSystem::AppendPath[ZelSystem::AppendPathSize] = {};
 
 namespace {
 
+using zelmem::equalNoCase;
+using zelmem::lowerAscii;
+
 constexpr size_t kDeviceNameMax = 79;
 
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
-
-bool equalNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i]))
-            return false;
-    return true;
-}
 
 bool exists(const std::string& path)
 {

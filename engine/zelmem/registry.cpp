@@ -10,21 +10,14 @@
 #include <string>
 #include <string_view>
 
+#include "engine/zelmem/internal.h"
 #include "engine/zelmem/zelmem.h"
 
 namespace {
 
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+using zelmem::equalNoCase;
+using zelmem::lowerAscii;
 
-bool equalNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i]))
-            return false;
-    return true;
-}
 
 std::string lowered(std::string_view s)
 {
