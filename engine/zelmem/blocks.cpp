@@ -43,7 +43,7 @@ Node* findNode(const void* p)
 
 void* allocBlock(unsigned size, bool table)
 {
-    if (allocationFails())
+    if (allocationFails(size))
         return nullptr;
     void* p = std::malloc(size ? size : 1);
     if (!p)

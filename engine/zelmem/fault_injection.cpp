@@ -1,5 +1,6 @@
 // Fault injection for tests of out-of-memory paths: from a chosen allocation
-// on, every block allocation fails.
+// on, every block allocation fails; and a ceiling above which every
+// allocation fails, as on a machine with little memory.
 #include <cstdlib>
 
 #include "engine/zelmem/internal.h"
@@ -8,6 +9,7 @@ namespace {
 
 unsigned long g_failAfter = 0;  // 0: never
 unsigned long g_allocations = 0;
+std::size_t g_largest = 0;  // 0: no ceiling
 
 __attribute__((constructor)) void readFailAfterAtLoad()
 {
@@ -19,9 +21,11 @@ __attribute__((constructor)) void readFailAfterAtLoad()
 
 namespace zelmem {
 
-bool allocationFails()
+bool allocationFails(std::size_t size)
 {
     ++g_allocations;
+    if (g_largest != 0 && size > g_largest)
+        return true;
     return g_failAfter != 0 && g_allocations >= g_failAfter;
 }
 
@@ -38,4 +42,10 @@ unsigned long ZelMem::AllocationCount()
 {
     std::lock_guard lock(zelmem::g_lock);
     return g_allocations;
+}
+
+void ZelMem::SetLargestAllocation(std::size_t bytes)
+{
+    std::lock_guard lock(zelmem::g_lock);
+    g_largest = bytes;
 }

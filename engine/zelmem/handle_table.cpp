@@ -223,7 +223,7 @@ void rehome(const void* from, void* to)
 
 void* reallocBlock(void* p, unsigned size)
 {
-    if (allocationFails())
+    if (allocationFails(size))
         return nullptr;
     auto it = nodes().find(p);
     if (it == nodes().end() || !it->second.block)

@@ -62,7 +62,7 @@ void detachAllHandles(const void* p, Node& n);
 // Stress mode: moves every movable table block when it is switched on.
 void moveBeforeAlloc();
 // Counts one block allocation and tells whether fault injection makes it fail.
-bool allocationFails();
+bool allocationFails(std::size_t size);
 // ASCII letter case, for names matched without regard to it.
 inline char lowerAscii(char c)
 {

@@ -3,6 +3,7 @@
 // configuration store, the search path and the engine's error record.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <iosfwd>
 #include <string>
@@ -110,6 +111,9 @@ public:
     static void SetFailAfter(unsigned long n);
     // Block allocations counted since the last SetFailAfter (or the load).
     static unsigned long AllocationCount();
+    // Every allocation or resize above bytes fails; 0 (the default) lifts the
+    // ceiling. Lets a test feed files that claim enormous sizes.
+    static void SetLargestAllocation(std::size_t bytes);
 };
 
 class ZELMEM_API ZelSystem {

@@ -43,6 +43,25 @@ TEST_F(OutOfMemory, FailingAllocationsAreCountedAndRefused)
     ZelMEMTmp::Free(tmp);
 }
 
+TEST_F(OutOfMemory, AllocationsAboveTheCeilingFail)
+{
+    ZelMem::SetLargestAllocation(100);
+    HSimple<char> small, large;
+    small.alloc(100);
+    large.alloc(101);
+    EXPECT_TRUE(small.resolves());
+    EXPECT_TRUE(large.isNull());
+    void* tmp = ZelMEMTmp::Malloc(50);
+    EXPECT_EQ(ZelMEMTmp::Realloc(tmp, 101), nullptr);
+    ZelMEMTmp::Free(tmp);
+    EXPECT_EQ(ZelBitmap::Create(11, 10, {}).resolves(), false);
+    ZelMem::SetLargestAllocation(0);
+    large.alloc(101);
+    EXPECT_TRUE(large.resolves());
+    small.release();
+    large.release();
+}
+
 // Walks the failure over every allocation a successful start-up makes.
 TEST_F(OutOfMemory, EveryAllocationOfStartUpCanFail)
 {
