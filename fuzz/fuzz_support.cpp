@@ -1,0 +1,113 @@
+#include "fuzz/fuzz_support.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+
+#include "bitmap/blit.h"
+#include "blit/rotate.h"
+#include "blit/scale.h"
+#include "blit/zoom.h"
+#include "engine/zelmem/zelmem.h"
+#include "video/video.h"
+
+namespace zelfuzz {
+
+namespace {
+
+constexpr std::size_t LargestAllocation = 16u << 20;
+
+std::string makeInputDir()
+{
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern = std::string(base && *base ? base : "/tmp") + "/zelfuzz.XXXXXX";
+    if (!mkdtemp(pattern.data())) {
+        std::perror("zelfuzz: cannot make a temporary directory");
+        std::exit(1);
+    }
+    return pattern + "/";
+}
+
+void removeInputDir()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(inputDir(), ignored);
+}
+
+}  // namespace
+
+const std::string& inputDir()
+{
+    // Never destroyed, so the removal at exit still finds the name.
+    static const std::string* const dir = [] {
+        auto* made = new std::string(makeInputDir());
+        std::atexit(removeInputDir);
+        return made;
+    }();
+    return *dir;
+}
+
+std::string writeInput(const std::string& name, const uint8_t* data, size_t size)
+{
+    const std::string path = inputDir() + name;
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f || (size && std::fwrite(data, 1, size, f) != size) || std::fclose(f) != 0) {
+        std::perror(("zelfuzz: cannot write " + path).c_str());
+        std::exit(1);
+    }
+    return path;
+}
+
+void startVideo()
+{
+    static bool started = false;
+    if (started)
+        return;
+    setenv("ZEL_headless_width", "64", 1);
+    setenv("ZEL_headless_height", "48", 1);
+    setenv("ZEL_headless_dir", "", 1);
+    if (ZelVideo::init("headless", "standard.pal", "standard.fnt") != -1) {
+        std::cerr << "zelfuzz: the library did not start on the headless driver\n";
+        std::exit(1);
+    }
+    ZelMem::SetLargestAllocation(LargestAllocation);
+    started = true;
+}
+
+void exerciseBitmap(HClass<Bitmap> bitmap)
+{
+    const Bitmap* b = bitmap.get();
+    if (!b)
+        return;
+    putImage(3, 5, bitmap, 0);
+    putImage(-b->width / 2, 40, bitmap, 2);
+    bmpZoomImage(10, 10, bitmap, 65536 * 3 / 2);
+    bmpZoomImageScaleRot90(20, 20, bitmap, 15);
+    bmpRotImage(32, 24, bitmap, 8192, 65536 / 2);
+}
+
+namespace {
+
+// The engine's error stack is made on the first error and kept for later
+// ones, so it is not counted; its records are the reader's to clear.
+size_t blocksInUse()
+{
+    return ZelMem::LiveBlocks().size() - (ZelError::Error ? 1 : 0);
+}
+
+}  // namespace
+
+LeakCheck::LeakCheck() : before_(blocksInUse()) {}
+
+LeakCheck::~LeakCheck()
+{
+    ZelError::NError = 0;
+    if (blocksInUse() == before_)
+        return;
+    std::cerr << "zelfuzz: the input left blocks behind\n";
+    ZelMem::ReportLiveBlocks(std::cerr);
+    std::abort();
+}
+
+}  // namespace zelfuzz

@@ -1,0 +1,35 @@
+// Bitmap loading through every format selector: the first byte chooses the
+// selector (0 picks the format from the name, 1 the engine's format, 2 BMP,
+// anything else tries BMP and then the engine's format), the second whether
+// the file is named .bmp or .zbm and whether it is loaded by name or from an
+// open file; the rest is the file.
+#include "fuzz/fuzz_support.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    zelfuzz::startVideo();
+    zelfuzz::ByteReader in(data, size);
+    const unsigned char format = in.byte();
+    const uint8_t how = in.byte();
+    const std::string content = in.rest();
+    const std::string name = (how & 1) ? "input.bmp" : "input.zbm";
+    const std::string path =
+        zelfuzz::writeInput(name, reinterpret_cast<const uint8_t*>(content.data()), content.size());
+
+    zelfuzz::LeakCheck leaks;
+    HClass<ZelBitmap> bitmap;
+    if (how & 2) {
+        bitmap = ZelBitmap::Load(name.c_str(), zelfuzz::inputDir().c_str(), format);
+    } else {
+        ZelDiskFile file;
+        if (!file.open(path.c_str(), 1))
+            return 0;
+        bitmap = ZelBitmap::Load(file, format);
+        file.close();
+    }
+    zelfuzz::exerciseBitmap(bitmap);
+    if (Bitmap* b = bitmap.get())
+        b->releaseAttachment();
+    bitmap.release();
+    return 0;
+}
