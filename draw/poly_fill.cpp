@@ -2,10 +2,13 @@
 // They write screen rows polyMinY .. polyMinY + polyHeight - 1 without
 // clipping: the spans are the caller's (or the clip's) responsibility.
 
+#include <algorithm>
 #include <cstring>
 #include <iostream>
 
+#include "draw/gouraud_ramp.h"
 #include "draw/poly.h"
+#include "draw/poly_reference.h"
 #include "video/screen.h"
 #include "video/wrapint.h"
 
@@ -43,9 +46,17 @@ bool bit(int32_t v, int n)
     return (static_cast<uint32_t>(v) >> n) & 1u;
 }
 
-// One Gouraud row: i starts half a step up and ramps toward the right end;
-// dither(i, x, p) adds -1, 0 or +1 to the palette offset.
-template <class Dither> void gouraudRows(Dither dither)
+// A Gouraud span: i starts half a step up at the span's left end and ramps
+// toward the right end; first and end are the columns on the screen row.
+struct GouraudSpan {
+    unsigned char* row;
+    int32_t left, first, end;
+    int32_t i, step;
+    bool oddRow;
+};
+
+// Calls span(s) for every non-empty stored row of the span buffers.
+template <class Span> void forEachGouraudSpan(Span span)
 {
     const Point* columns = polyBuffer.get();
     const Point* intensities = gouraudBuffer.get();
@@ -57,20 +68,157 @@ template <class Dither> void gouraudRows(Dither dither)
         const int32_t n = wrapSub(right, left);
         if (n == 0)
             continue;
-        int32_t i = wrapAdd(intensities[r].side[0], 32768);
-        const int32_t step = wrapDiv(wrapSub(intensities[r].side[1], i), n);
-        unsigned char* row = screenRow(polyMinY + r);
-        const bool oddRow = r & 1;
-        const int32_t first = firstOnRow(left), end = endOnRow(right);
-        if (first > left)
-            i = wrapAdd(i, wrapMul(step, wrapSub(first, left)));
-        for (int32_t x = first; x < end; ++x) {
-            unsigned char* p = row + x;
-            const bool oddPixel = reinterpret_cast<uintptr_t>(p) & 1u;
-            *p = static_cast<unsigned char>(defaultColor + (i >> 16) + dither(i, left, oddPixel, oddRow));
-            i = wrapAdd(i, step);
-        }
+        GouraudSpan g{screenRow(polyMinY + r), left, firstOnRow(left), endOnRow(right), 0, 0, (r & 1) != 0};
+        g.i = wrapAdd(intensities[r].side[0], 32768);
+        g.step = wrapDiv(wrapSub(intensities[r].side[1], g.i), n);
+        if (g.first > left)
+            g.i = wrapAdd(g.i, wrapMul(g.step, wrapSub(g.first, left)));
+        span(g);
     }
+}
+
+// The colour of one pixel: dither(i, left, oddPixel, oddRow) adds -1, 0 or
+// +1 to the palette offset.
+template <class Dither>
+unsigned char gouraudPixel(const GouraudSpan& g, int32_t i, bool oddPixel, Dither dither)
+{
+    return static_cast<unsigned char>(defaultColor + (i >> 16) + dither(i, g.left, oddPixel, g.oddRow));
+}
+
+// The oddness of a pixel is that of its address in the buffer.
+bool oddAddress(const unsigned char* p)
+{
+    return reinterpret_cast<uintptr_t>(p) & 1u;
+}
+
+template <class Dither> void gouraudPixels(const GouraudSpan& g, Dither dither)
+{
+    int32_t i = g.i;
+    for (int32_t x = g.first; x < g.end; ++x) {
+        g.row[x] = gouraudPixel(g, i, oddAddress(g.row + x), dither);
+        i = wrapAdd(i, g.step);
+    }
+}
+
+// How many pixels from one with intensity i keep i >> shift unchanged, at
+// most limit. The intensity wraps as a 32-bit value, so only its bits count.
+int32_t pixelsOnLevel(int32_t i, int32_t step, int shift, int32_t limit)
+{
+    const uint32_t unit = 1u << shift;
+    const uint32_t within = static_cast<uint32_t>(i) & (unit - 1);
+    uint64_t count;
+    if (step > 0)
+        count = (unit - within + static_cast<uint32_t>(step) - 1) / static_cast<uint32_t>(step);
+    else if (step < 0)
+        count = within / static_cast<uint64_t>(-static_cast<int64_t>(step)) + 1;
+    else
+        return limit;
+    return count < static_cast<uint64_t>(limit) ? static_cast<int32_t>(count) : limit;
+}
+
+// The runs after the first one start just past a level boundary, so their
+// lengths take one of two values: unit / |step| and one more. Level keeps the
+// division's quotient and remainder and tells each run's length from where in
+// its level the run starts, without dividing again.
+class LevelRuns {
+public:
+    LevelRuns(int32_t step, int shift)
+        : unit_(1u << shift), down_(step < 0),
+          size_(down_ ? static_cast<uint32_t>(-static_cast<int64_t>(step)) : static_cast<uint32_t>(step)),
+          whole_(unit_ / size_), rest_(unit_ % size_)
+    {
+    }
+
+    // The run length from intensity i, which lies within one step past a
+    // boundary (above it going up, below it going down).
+    int32_t next(int32_t i) const
+    {
+        const uint32_t within = static_cast<uint32_t>(i) & (unit_ - 1);
+        if (!down_)
+            return static_cast<int32_t>(whole_ + (rest_ > within ? 1 : 0));
+        return static_cast<int32_t>(whole_ + 1 - (rest_ < unit_ - within ? 1 : 0));
+    }
+
+private:
+    uint32_t unit_;
+    bool down_;
+    uint32_t size_, whole_, rest_;
+};
+
+// n bytes alternating first, second, first, ...
+void fillAlternating(unsigned char* p, int32_t n, unsigned char first, unsigned char second)
+{
+    if (first == second) {
+        std::memset(p, first, static_cast<size_t>(n));
+        return;
+    }
+    const uint64_t pattern = (first | static_cast<uint64_t>(second) << 8) * 0x0001000100010001ull;
+    int32_t k = 0;
+    for (; k + 8 <= n; k += 8)
+        std::memcpy(p + k, &pattern, 8);
+    for (; k < n; ++k)
+        p[k] = (k & 1) ? second : first;
+}
+
+// The same pixels as gouraudPixels, a run at a time: while i >> shift stays
+// the same, every pixel takes one of two colours by the oddness of its
+// address (the dither reads no bit of i below shift). Steps of a whole level
+// or more leave no runs and go pixel by pixel.
+template <int Shift, class Dither> void gouraudRuns(const GouraudSpan& g, Dither dither)
+{
+    if (g.step >= (1 << Shift) || g.step <= -(1 << Shift)) {
+        gouraudPixels(g, dither);
+        return;
+    }
+    if (g.step == 0) {
+        const bool odd = oddAddress(g.row + g.first);
+        fillAlternating(g.row + g.first, g.end - g.first, gouraudPixel(g, g.i, odd, dither),
+                        gouraudPixel(g, g.i, !odd, dither));
+        return;
+    }
+    const LevelRuns runs(g.step, Shift);
+    int32_t i = g.i;
+    int32_t n = pixelsOnLevel(i, g.step, Shift, g.end - g.first);
+    for (int32_t x = g.first; x < g.end;) {
+        unsigned char* p = g.row + x;
+        const bool odd = oddAddress(p);
+        fillAlternating(p, n, gouraudPixel(g, i, odd, dither), gouraudPixel(g, i, !odd, dither));
+        x += n;
+        i = wrapAdd(i, wrapMul(g.step, n));
+        n = std::min(runs.next(i), g.end - x);
+    }
+}
+
+// Two-level dither on the buffer address: a pixel with the half bit set goes
+// one step up on alternate pixels of a checkerboard.
+int gouraudDither(int32_t i, int32_t, bool oddPixel, bool oddRow)
+{
+    return bit(i, 15) && (oddPixel != oddRow) ? 1 : 0;
+}
+
+// Three-way dither anchored to the span's left column, reading two fraction
+// bits: it can also lower a pixel one step.
+int enhancedDither(int32_t i, int32_t left, bool oddPixel, bool oddRow)
+{
+    const bool a = oddPixel != bit(left, 0);
+    const bool b15 = bit(i, 15), b13 = bit(i, 13);
+    const int up = ((!a && b13 && oddRow) || ((a != oddRow) && b15)) ? 1 : 0;
+    const int down = (a && !b13 && !oddRow) ? 1 : 0;
+    return up - down;
+}
+
+// Gentle ramps change level rarely and go a run at a time; steeper ones go
+// sixteen pixels at a time, computing every pixel.
+void gouraudSpan(const GouraudSpan& g)
+{
+    constexpr int32_t LongRun = 64;
+    if (g.step > -(32768 / LongRun) && g.step < 32768 / LongRun) {
+        gouraudRuns<15>(g, gouraudDither);
+        return;
+    }
+    unsigned char* p = g.row + g.first;
+    if (g.end > g.first)
+        gouraudRamp(p, g.end - g.first, g.i, g.step, oddAddress(p) != g.oddRow, defaultColor);
 }
 
 }  // namespace
@@ -93,24 +241,22 @@ void fillPoly()
     }
 }
 
-// Two-level dither on the buffer address: a pixel with the half bit set goes
-// one step up on alternate pixels of a checkerboard.
 void fillPolyGouraud()
 {
-    gouraudRows([](int32_t i, int32_t, bool oddPixel, bool oddRow) {
-        return bit(i, 15) && (oddPixel != oddRow) ? 1 : 0;
-    });
+    forEachGouraudSpan(gouraudSpan);
 }
 
-// Three-way dither anchored to the span's left column, reading two fraction
-// bits: it can also lower a pixel one step.
 void fillPolyGouraudEnh()
 {
-    gouraudRows([](int32_t i, int32_t left, bool oddPixel, bool oddRow) {
-        const bool a = oddPixel != bit(left, 0);
-        const bool b15 = bit(i, 15), b13 = bit(i, 13);
-        const int up = ((!a && b13 && oddRow) || ((a != oddRow) && b15)) ? 1 : 0;
-        const int down = (a && !b13 && !oddRow) ? 1 : 0;
-        return up - down;
-    });
+    forEachGouraudSpan([](const GouraudSpan& g) { gouraudRuns<13>(g, enhancedDither); });
+}
+
+void fillPolyGouraudReference()
+{
+    forEachGouraudSpan([](const GouraudSpan& g) { gouraudPixels(g, gouraudDither); });
+}
+
+void fillPolyGouraudEnhReference()
+{
+    forEachGouraudSpan([](const GouraudSpan& g) { gouraudPixels(g, enhancedDither); });
 }
