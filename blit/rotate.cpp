@@ -33,20 +33,24 @@ struct SourceWalk {
 };
 
 // Fills one span that is already cut to the screen. Source rows are found by
-// a shift for power-of-two widths, else by a multiplication.
+// a shift for power-of-two widths, else by a multiplication. The bitmap's
+// fields are read once: the pixel writes could alias them.
 template <bool ShiftRows>
 void rotateSpan(unsigned char* dst, int32_t count, SourceWalk w, const Bitmap& src)
 {
     const unsigned char* pixels = src.pixels();
     const unsigned shift = src.widthShift();
+    const int32_t width = src.width, height = src.height;
     for (int32_t i = 0; i < count; ++i) {
         const int32_t iu = w.uFx >> SourceFracBits, iv = w.vFx >> SourceFracBits;
-        if (iu >= 0 && iu < src.width && iv >= 0 && iv < src.height) {
+        const bool inside = static_cast<uint32_t>(iu) < static_cast<uint32_t>(width) &&
+                            static_cast<uint32_t>(iv) < static_cast<uint32_t>(height);
+        if (inside) {
             ptrdiff_t row;
             if constexpr (ShiftRows)
                 row = static_cast<ptrdiff_t>(iv) << shift;
             else
-                row = static_cast<ptrdiff_t>(iv) * src.width;
+                row = static_cast<ptrdiff_t>(iv) * width;
             if (const unsigned char p = pixels[row + iu])
                 dst[i] = p;
         }

@@ -86,9 +86,13 @@ struct WallColumn {
     int32_t limit;
 };
 
-void drawWallColumn(unsigned char* dst, int32_t rows, int32_t tFx, int32_t stFx, const WallColumn& w)
+void drawWallColumn(unsigned char* dst, int32_t rows, int32_t tFx, int32_t stFx, const WallColumn& column)
 {
-    for (int32_t i = 0; i < rows; ++i, dst += scrWidth) {
+    // A copy in registers: the pixel writes could alias the screen's width
+    // and the column's fields.
+    const WallColumn w = column;
+    const ptrdiff_t stride = scrWidth;
+    for (int32_t i = 0; i < rows; ++i, dst += stride) {
         const int32_t tr = tFx >> 8;
         if (tr >= 0 && tr < w.limit) {
             if (const unsigned char v = w.texels[static_cast<ptrdiff_t>(tr & w.rowMask) << w.rowShift])

@@ -83,11 +83,12 @@ bool zoomBlit(int x, int y, const Bitmap& b, unsigned int zoom, PixelOp op)
                                                  : static_cast<ptrdiff_t>(r) * w);
         unsigned char* dst = videoMemory + ZelVideo::lineOff[row];
         int32_t sx = sx0, col = x0;
+        const int32_t right = c.right;  // kept in a register: the pixel writes may alias c
         if constexpr (rightCut) {
             for (; sx < columnsEnd; ++col, sx = wrapAdd(sx, step))
                 op(dst + col, src[mirrorsColumns(M) ? w - 1 - (sx >> 16) : sx >> 16]);
         } else {
-            for (; sx < columnsEnd && col < c.right; ++col, sx = wrapAdd(sx, step))
+            for (; sx < columnsEnd && col < right; ++col, sx = wrapAdd(sx, step))
                 op(dst + col, src[sx >> 16]);
         }
     }

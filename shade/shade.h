@@ -10,13 +10,35 @@ constexpr int ZelShadeLevels = 64;
 constexpr int ZelShadeTableBytes = 256 * ZelShadeLevels;
 constexpr int ZelShadeNameSize = 84;
 
-// Colour c at shade value s: 1 to 64 darken through the dark table, 0 to -63
-// lighten through the light table. Values outside that range are the
-// caller's error.
+// The two tables of the current palette. Loops take a copy of the pointers
+// once, so that their own byte writes cannot make the compiler fetch the
+// tables again for every pixel.
+struct ShadeTables {
+    const unsigned char* dark;
+    const unsigned char* light;
+
+    static ShadeTables current() { return {ZelVideo::shadeDark, ZelVideo::shadeLight}; }
+
+    // Entry c of the returned column (at c * ZelShadeLevels) is colour c at
+    // shade value s.
+    const unsigned char* column(signed char s) const
+    {
+        const unsigned char* table = s > 0 ? dark - 1 : light;
+        return table + (s > 0 ? s : -s);
+    }
+
+    // Colour c at shade value s: 1 to 64 darken through the dark table, 0 to
+    // -63 lighten through the light table. Values outside that range are the
+    // caller's error.
+    unsigned char operator()(unsigned char c, signed char s) const
+    {
+        return column(s)[c * ZelShadeLevels];
+    }
+};
+
 inline unsigned char shadeLookup(unsigned char c, signed char s)
 {
-    return s > 0 ? ZelVideo::shadeDark[c * ZelShadeLevels + (s - 1)]
-                 : ZelVideo::shadeLight[c * ZelShadeLevels - s];
+    return ShadeTables::current()(c, s);
 }
 
 // The shade file name of a palette name: the last path component cut at its

@@ -13,23 +13,32 @@
 
 namespace {
 
-// The bar is its own source: every screen pixel is shaded in place.
+// The bar is its own source: every screen pixel is shaded in place, through
+// the one column of the tables its shade value selects, copied out first.
 struct ShadeRows {
-    signed char shade;
+    unsigned char map[256];
+
+    explicit ShadeRows(signed char shade)
+    {
+        const unsigned char* column = ShadeTables::current().column(shade);
+        for (int c = 0; c < 256; ++c)
+            map[c] = column[c * ZelShadeLevels];
+    }
     void operator()(unsigned char* d, const unsigned char* s, int32_t n) const
     {
         for (int32_t i = 0; i < n; ++i)
-            d[i] = shadeLookup(s[i], shade);
+            d[i] = map[s[i]];
     }
 };
 
 // Mask bytes are signed shade values; 0 leaves the screen pixel alone.
 struct ShadeByMaskRows {
+    ShadeTables tables = ShadeTables::current();
     void operator()(unsigned char* d, const unsigned char* m, int32_t n) const
     {
         for (int32_t i = 0; i < n; ++i)
             if (m[i])
-                d[i] = shadeLookup(d[i], static_cast<signed char>(m[i]));
+                d[i] = tables(d[i], static_cast<signed char>(m[i]));
     }
 };
 
@@ -38,21 +47,23 @@ struct ShadeByMaskRows {
 // byte shifted to 0 still applies light level 0.
 struct ShadeByMaskPixel {
     unsigned k;
+    ShadeTables tables = ShadeTables::current();
     void operator()(unsigned char* d, unsigned char m) const
     {
         if (m)
-            *d = shadeLookup(*d, static_cast<signed char>(static_cast<unsigned>(m) >> k));
+            *d = tables(*d, static_cast<signed char>(static_cast<unsigned>(m) >> k));
     }
 };
 
 // A source colour drawn through the shade tables; colour 0 is transparent and
 // the screen pixel is never read.
 struct ShadedCopy {
-    signed char shade;
+    const unsigned char* column;
+    explicit ShadedCopy(signed char shade) : column(ShadeTables::current().column(shade)) {}
     void operator()(unsigned char* d, unsigned char c) const
     {
         if (c)
-            *d = shadeLookup(c, shade);
+            *d = column[c * ZelShadeLevels];
     }
 };
 
@@ -66,7 +77,7 @@ void shadeScaled(ScaleTurn turn, int x, int y, HClass<Bitmap> bitmap, unsigned c
 {
     const Bitmap* b = bitmap.get();
     if (b && tablesLoaded())
-        scaleBlit(scaleForm(turn), x, y, *b, scale, RowOffsets::Multiply, ShadedCopy{shade});
+        scaleBlit(scaleForm(turn), x, y, *b, scale, RowOffsets::Multiply, ShadedCopy(shade));
 }
 
 }  // namespace
@@ -78,7 +89,7 @@ void ZelVideo::putShadedBar(int x, int y, int width, int height, signed char sha
     if (!t || !videoMemory || !lineOff || !tablesLoaded() || !clipRect(*t.rgn, x, y, width, height, cut))
         return;
     unsigned char* first = videoMemory + lineOff[cut.top] + cut.left;
-    runBlit(BlitJob{first, scrWidth, first, scrWidth, cut.width(), cut.rows()}, ShadeRows{shade});
+    runBlit(BlitJob{first, scrWidth, first, scrWidth, cut.width(), cut.rows()}, ShadeRows(shade));
 }
 
 void ZelVideo::putShadedImage(int x, int y, HClass<Bitmap> mask)
