@@ -1,6 +1,6 @@
 # Sourced by the project's scripts: installs the Debian packages the build,
 # the tests and the showcase need when any is missing (as root, apt-get).
-packages=(cmake ninja-build g++ clang pkg-config libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
+packages=(cmake ninja-build g++ clang libclang-rt-14-dev pkg-config libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
           libsdl2-dev libx11-dev xvfb xauth liballegro4-dev imagemagick)
 missing=()
 for p in "${packages[@]}"; do

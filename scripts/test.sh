@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The whole test suite: installs what a fresh Debian 12 machine lacks, then
 # builds and tests the release preset (also under the memory stress mode
-# ZEL_MEM_MOVE=1), the ASan+UBSan preset, and a program built against the
-# installed tree.
+# ZEL_MEM_MOVE=1), the ASan+UBSan preset, runs the fuzz targets briefly, and
+# builds a program against the installed tree.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -28,6 +28,11 @@ cmake --build --preset asan -j "$jobs"
 
 step "ASan+UBSan tests"
 ctest --preset asan -j "$jobs"
+
+# Every reader of outside files is fuzzed for a short while from the seed
+# corpora (a longer run: scripts/fuzz.sh --seconds 600).
+step "fuzz targets, 15 s each"
+scripts/fuzz.sh --seconds 15 --parallel "$jobs"
 
 step "install and build a consumer against it"
 rm -rf build/install build/consumer
