@@ -1,0 +1,57 @@
+// The CPU's wide instruction sets, read once through the compiler's CPUID
+// support, and the kernel path chosen from them.
+
+#include "platform/cpu_features.h"
+
+#include <strings.h>
+
+#include <cstdlib>
+
+namespace {
+
+CpuPath detectWidest()
+{
+    // Needed before the first query when this runs during start-up, ahead
+    // of the compiler runtime's own initialiser.
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") ? CpuPath::Avx2 : CpuPath::Sse2;
+}
+
+CpuPath fromEnvironment()
+{
+    const CpuPath widest = widestCpuPath();
+    const char* wanted = std::getenv("ZEL_CPU");
+    if (!wanted)
+        return widest;
+    static constexpr struct {
+        const char* name;
+        CpuPath path;
+    } names[] = {{"plain", CpuPath::Plain}, {"sse2", CpuPath::Sse2}, {"avx2", CpuPath::Avx2}};
+    for (const auto& n : names)
+        if (strcasecmp(wanted, n.name) == 0)
+            return n.path < widest ? n.path : widest;
+    return widest;
+}
+
+}  // namespace
+
+CpuPath cpuPathInUse = fromEnvironment();
+
+CpuPath widestCpuPath()
+{
+    static const CpuPath widest = detectWidest();
+    return widest;
+}
+
+CpuPath cpuPath()
+{
+    return cpuPathInUse;
+}
+
+bool selectCpuPath(CpuPath path)
+{
+    if (path > widestCpuPath())
+        return false;
+    cpuPathInUse = path;
+    return true;
+}
