@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "bitmap/bitmap.h"
+#include "bitmap/wide_rows.h"
 #include "draw/cliprgn.h"
 
 // A clipped 1:1 copy: rows x width pixels from src to dst.
@@ -38,7 +39,11 @@ bool clipRect(const ZelClipRgn& c, int32_t px, int32_t py, int32_t w, int32_t h,
 // it has one, else the whole target.
 ZelClipRgn regionOf(const Bitmap& target);
 
-// Row operations.
+// Row operations. Rows of at least WideRowMin pixels go to the kernels of
+// the CPU path in use, looked up once per blit; narrower ones, such as most
+// glyph rows, stay in the byte loop, which costs less than the call.
+constexpr int32_t WideRowMin = 16;
+
 struct OpaqueRows {
     void operator()(unsigned char* d, const unsigned char* s, int32_t n) const
     {
@@ -47,8 +52,13 @@ struct OpaqueRows {
 };
 
 struct TransparentRows {
+    TransparentRowFn* wide = rowKernelsInUse().transparent;
     void operator()(unsigned char* d, const unsigned char* s, int32_t n) const
     {
+        if (n >= WideRowMin) {
+            wide(d, s, n);
+            return;
+        }
         for (int32_t i = 0; i < n; ++i)
             if (s[i])
                 d[i] = s[i];
@@ -58,8 +68,13 @@ struct TransparentRows {
 // Glyph pixel v is written as colour + v - 1; 0 stays transparent.
 struct GlyphRows {
     unsigned char colour;
+    GlyphRowFn* wide = rowKernelsInUse().glyph;
     void operator()(unsigned char* d, const unsigned char* s, int32_t n) const
     {
+        if (n >= WideRowMin) {
+            wide(d, s, n, colour);
+            return;
+        }
         for (int32_t i = 0; i < n; ++i)
             if (s[i])
                 d[i] = static_cast<unsigned char>(s[i] + colour - 1);

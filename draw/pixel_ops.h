@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "bitmap/wide_rows.h"
+
 // Stores a colour.
 struct SolidOp {
     unsigned char colour;
@@ -12,15 +14,13 @@ struct SolidOp {
     void span(unsigned char* p, int n) const { std::memset(p, colour, static_cast<size_t>(n)); }
 };
 
-// Combines each pixel with a mask by exclusive or; twice restores.
+// Combines each pixel with a mask by exclusive or; twice restores. Spans run
+// the kernel of the CPU path in use.
 struct XorOp {
     unsigned char mask;
+    XorSpanFn* spanRow = rowKernelsInUse().xorSpan;
     void pixel(unsigned char* p) const { *p ^= mask; }
-    void span(unsigned char* p, int n) const
-    {
-        for (int i = 0; i < n; ++i)
-            p[i] ^= mask;
-    }
+    void span(unsigned char* p, int n) const { spanRow(p, n, mask); }
 };
 
 // Saves every covered pixel, in walking order, before storing the colour.
