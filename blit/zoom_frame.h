@@ -4,11 +4,13 @@
 // a sampled source pixel does to the screen.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 #include "bitmap/blit.h"
 #include "bitmap/bitmap.h"
 #include "draw/target.h"
+#include "platform/cpu_features.h"
 #include "video/palette.h"
 #include "video/screen.h"
 #include "video/wrapint.h"
@@ -27,6 +29,23 @@ constexpr bool mirrorsRows(ZoomMirror m)
 
 // Draws b scaled with its origin point at drawing position (x, y). Returns
 // false when the blit was rejected before drawing (nothing counted).
+namespace zoom_detail {
+
+// How many of the samples sx, sx + step, ... come before end, or -1 when the
+// walk could wrap past the 32-bit range before reaching end (a step that is
+// not positive, or a last sample too close to the top of the range).
+inline int64_t samplesBefore(int32_t sx, int32_t end, int32_t step)
+{
+    if (sx >= end)
+        return 0;
+    if (step <= 0)
+        return -1;
+    const int64_t n = (int64_t{end} - sx + step - 1) / step;
+    return int64_t{sx} + n * step > INT32_MAX ? -1 : n;
+}
+
+}  // namespace zoom_detail
+
 // PixelOp: void(unsigned char* screenPixel, unsigned char sourcePixel), called
 // for every sampled pixel inside the region (transparency is the op's).
 // Rows of a bitmap without width have no pixels to sample.
@@ -84,13 +103,24 @@ bool zoomBlit(int x, int y, const Bitmap& b, unsigned int zoom, PixelOp op)
         unsigned char* dst = videoMemory + ZelVideo::lineOff[row];
         int32_t sx = sx0, col = x0;
         const int32_t right = c.right;  // kept in a register: the pixel writes may alias c
-        if constexpr (rightCut) {
-            for (; sx < columnsEnd; ++col, sx = wrapAdd(sx, step))
-                op(dst + col, src[mirrorsColumns(M) ? w - 1 - (sx >> 16) : sx >> 16]);
-        } else {
-            for (; sx < columnsEnd && col < right; ++col, sx = wrapAdd(sx, step))
-                op(dst + col, src[sx >> 16]);
+        int64_t n = cpuPathInUse == CpuPath::Plain ? -1 : zoom_detail::samplesBefore(sx, columnsEnd, step);
+        if (n < 0) {
+            // A walk that wraps goes pixel by pixel, as the registers would;
+            // so does the plain path, the reference of the counted walk below.
+            if constexpr (rightCut) {
+                for (; sx < columnsEnd; ++col, sx = wrapAdd(sx, step))
+                    op(dst + col, src[mirrorsColumns(M) ? w - 1 - (sx >> 16) : sx >> 16]);
+            } else {
+                for (; sx < columnsEnd && col < right; ++col, sx = wrapAdd(sx, step))
+                    op(dst + col, src[sx >> 16]);
+            }
+            continue;
         }
+        if constexpr (!rightCut)
+            n = std::min<int64_t>(n, std::max<int64_t>(0, int64_t{right} - col));
+        unsigned char* out = dst + col;
+        for (int64_t k = 0; k < n; ++k, sx += step)
+            op(out + k, src[mirrorsColumns(M) ? w - 1 - (sx >> 16) : sx >> 16]);
     }
     return true;
 }

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-void gouraudRamp(unsigned char* p, int32_t n, int32_t i, int32_t step, bool liftFirst, unsigned char base)
+void gouraudRampSse2(unsigned char* p, int32_t n, int32_t i, int32_t step, bool liftFirst, unsigned char base)
 {
     // Lane j of part v holds the intensity of pixel 4v + j, lifted or not; a
     // block later every lane has moved on by 16 steps.

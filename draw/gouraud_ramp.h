@@ -1,5 +1,5 @@
-// The two-level Gouraud span sixteen pixels at a time (SSE2, which every
-// x86-64 processor has).
+// The two-level Gouraud span computed many pixels at a time: sixteen with
+// SSE2, which every x86-64 processor has, or 32 with AVX2.
 #pragma once
 
 #include <cstdint>
@@ -8,4 +8,6 @@
 // wrapping as 32-bit and 8-bit values, where lift is half a level (32768) on
 // pixels k of the parity liftFirst names (even k when true) and 0 on the
 // others.
-void gouraudRamp(unsigned char* p, int32_t n, int32_t i, int32_t step, bool liftFirst, unsigned char base);
+void gouraudRampSse2(unsigned char* p, int32_t n, int32_t i, int32_t step, bool liftFirst, unsigned char base);
+// The same, 32 pixels at a time; only for CPUs with AVX2.
+void gouraudRampAvx2(unsigned char* p, int32_t n, int32_t i, int32_t step, bool liftFirst, unsigned char base);

@@ -8,7 +8,7 @@
 
 #include "draw/gouraud_ramp.h"
 #include "draw/poly.h"
-#include "draw/poly_reference.h"
+#include "platform/cpu_features.h"
 #include "video/screen.h"
 #include "video/wrapint.h"
 
@@ -208,17 +208,35 @@ int enhancedDither(int32_t i, int32_t left, bool oddPixel, bool oddRow)
 }
 
 // Gentle ramps change level rarely and go a run at a time; steeper ones go
-// sixteen pixels at a time, computing every pixel.
+// many pixels at a time, computing every pixel. The plain path draws pixel
+// by pixel: it is the reference the others are held to.
 void gouraudSpan(const GouraudSpan& g)
 {
     constexpr int32_t LongRun = 64;
+    if (cpuPathInUse == CpuPath::Plain) {
+        gouraudPixels(g, gouraudDither);
+        return;
+    }
     if (g.step > -(32768 / LongRun) && g.step < 32768 / LongRun) {
         gouraudRuns<15>(g, gouraudDither);
         return;
     }
     unsigned char* p = g.row + g.first;
-    if (g.end > g.first)
-        gouraudRamp(p, g.end - g.first, g.i, g.step, oddAddress(p) != g.oddRow, defaultColor);
+    if (g.end <= g.first)
+        return;
+    const bool liftFirst = oddAddress(p) != g.oddRow;
+    if (cpuPathInUse == CpuPath::Avx2)
+        gouraudRampAvx2(p, g.end - g.first, g.i, g.step, liftFirst, defaultColor);
+    else
+        gouraudRampSse2(p, g.end - g.first, g.i, g.step, liftFirst, defaultColor);
+}
+
+void enhancedSpan(const GouraudSpan& g)
+{
+    if (cpuPathInUse == CpuPath::Plain)
+        gouraudPixels(g, enhancedDither);
+    else
+        gouraudRuns<13>(g, enhancedDither);
 }
 
 }  // namespace
@@ -248,15 +266,5 @@ void fillPolyGouraud()
 
 void fillPolyGouraudEnh()
 {
-    forEachGouraudSpan([](const GouraudSpan& g) { gouraudRuns<13>(g, enhancedDither); });
-}
-
-void fillPolyGouraudReference()
-{
-    forEachGouraudSpan([](const GouraudSpan& g) { gouraudPixels(g, gouraudDither); });
-}
-
-void fillPolyGouraudEnhReference()
-{
-    forEachGouraudSpan([](const GouraudSpan& g) { gouraudPixels(g, enhancedDither); });
+    forEachGouraudSpan(enhancedSpan);
 }

@@ -9,6 +9,7 @@
 
 #include "bitmap/blit.h"
 #include "blit/zoom.h"
+#include "platform/cpu_features.h"
 #include "test_support.h"
 #include "video/palette.h"
 
@@ -178,6 +179,49 @@ TEST_F(Zoom, MirroredFormsMatchMirroredCopies)
         clrScreen(0);
         bmpZoomImage(x, y, copy.h, zoom);
         ASSERT_EQ(pixels(s.bitmap()), mirrored) << i;
+    }
+}
+
+// The counted walk of every row must sample exactly what the plain walk
+// does, pixels and counters alike, in every form and at any step.
+TEST_F(Zoom, CountedRowsSampleAsThePlainWalk)
+{
+    using Form = void (*)(int, int, HClass<Bitmap>, unsigned int);
+    const Form forms[] = {bmpZoomImage, bmpZoomInvImage, bmpZoomFlipImage, bmpZoomInvFlipImage};
+    std::mt19937 rng(1205);
+    ScreenSetup s(53, 41);
+    const CpuPath fast = widestCpuPath();
+    for (int i = 0; i < 400; ++i) {
+        const int w = 1 + static_cast<int>(rng() % 40), h = 1 + static_cast<int>(rng() % 30);
+        Owned src(w, h);
+        for (int k = 0; k < w * h; ++k)
+            src->pixels()[k] = static_cast<unsigned char>(rng() % 3 ? rng() % 256 : 0);
+        src->originX = static_cast<int>(rng() % (2 * w)) - w / 2;
+        src->originY = static_cast<int>(rng() % (2 * h)) - h / 2;
+        // Regions lie on the screen, as the blits require.
+        s.setRegion(static_cast<int>(rng() % 12), static_cast<int>(rng() % 12), 30 + static_cast<int>(rng() % 24),
+                    20 + static_cast<int>(rng() % 22), static_cast<int>(rng() % 9) - 4,
+                    static_cast<int>(rng() % 9) - 4);
+        const int x = static_cast<int>(rng() % 90) - 20, y = static_cast<int>(rng() % 70) - 15;
+        // Mostly ordinary steps, some tiny and some huge; the cut products
+        // must still fit 32 bits.
+        const unsigned zoom = i % 10 == 0 ? 1 + static_cast<unsigned>(rng() % (1u << 24))
+                                          : 4000 + static_cast<unsigned>(rng() % 300000);
+        const Form form = forms[i % 4];
+
+        ASSERT_TRUE(selectCpuPath(CpuPath::Plain));
+        clrScreen(9);
+        std::memset(&videoStatistics, 0, sizeof videoStatistics);
+        form(x, y, src.h, zoom);
+        const auto plain = pixels(s.bitmap());
+        const ZelVideoStatistics plainStats = stats();
+
+        ASSERT_TRUE(selectCpuPath(fast));
+        clrScreen(9);
+        std::memset(&videoStatistics, 0, sizeof videoStatistics);
+        form(x, y, src.h, zoom);
+        ASSERT_EQ(pixels(s.bitmap()), plain) << i;
+        EXPECT_EQ(std::memcmp(&plainStats, &videoStatistics, sizeof plainStats), 0) << i;
     }
 }
 

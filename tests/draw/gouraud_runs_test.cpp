@@ -1,6 +1,6 @@
-// The Gouraud fills draw runs of equal colour at once; over random spans,
-// intensities and screens they must leave exactly the pixels of the plain
-// pixel-by-pixel fills.
+// The Gouraud fills draw runs of equal colour at once and compute steep ramps
+// many pixels at a time; over random spans, intensities and screens every
+// path must leave exactly the pixels of the plain pixel-by-pixel fills.
 
 #include <random>
 #include <vector>
@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "draw/poly.h"
-#include "draw/poly_reference.h"
+#include "platform/cpu_features.h"
 #include "test_support.h"
 #include "video/screen.h"
 
@@ -47,8 +47,18 @@ void randomSpans(std::mt19937& rng, int width, int height)
     }
 }
 
-TEST(GouraudRuns, SamePixelsAsThePlainFills)
+// The screen after a Gouraud fill drawn with the given path.
+std::vector<unsigned char> drawnWith(CpuPath path, bool enhanced, unsigned char fill, const Bitmap& screen)
 {
+    EXPECT_TRUE(selectCpuPath(path));
+    clrScreen(fill);
+    enhanced ? fillPolyGouraudEnh() : fillPolyGouraud();
+    return zeltest::pixels(screen);
+}
+
+TEST(GouraudRuns, EveryPathLeavesThePixelsOfThePlainFills)
+{
+    const CpuPath widest = widestCpuPath();
     std::mt19937 rng(20261205);
     const unsigned char savedColour = defaultColor;
     long drawn = 0;  // pixels the fills changed, so the comparison is not empty
@@ -62,18 +72,20 @@ TEST(GouraudRuns, SamePixelsAsThePlainFills)
             const bool enhanced = rng() & 1;
             const unsigned char fill = static_cast<unsigned char>(rng());
 
-            clrScreen(fill);
-            enhanced ? fillPolyGouraudEnhReference() : fillPolyGouraudReference();
-            const std::vector<unsigned char> expected = zeltest::pixels(screen.bitmap());
+            const std::vector<unsigned char> expected = drawnWith(CpuPath::Plain, enhanced, fill, screen.bitmap());
             for (unsigned char p : expected)
                 drawn += p != fill;
-            clrScreen(fill);
-            enhanced ? fillPolyGouraudEnh() : fillPolyGouraud();
-            ASSERT_EQ(zeltest::pixels(screen.bitmap()), expected)
-                << "width " << width << " round " << round << (enhanced ? " enhanced" : " two-level");
+            for (CpuPath path : {CpuPath::Sse2, CpuPath::Avx2}) {
+                if (path > widest)
+                    continue;
+                ASSERT_EQ(drawnWith(path, enhanced, fill, screen.bitmap()), expected)
+                    << "path " << static_cast<int>(path) << " width " << width << " round " << round
+                    << (enhanced ? " enhanced" : " two-level");
+            }
         }
     }
     defaultColor = savedColour;
+    selectCpuPath(widest);
     EXPECT_GT(drawn, 20000);
 }
 
