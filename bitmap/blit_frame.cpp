@@ -30,7 +30,12 @@ ZelClipRgn regionOf(const Bitmap& target)
 bool screenJob(const unsigned char* src, ptrdiff_t srcStride, int32_t px, int32_t py, int32_t w,
                int32_t h, BlitJob& job)
 {
-    DrawTarget t = DrawTarget::screen();
+    return screenJob(DrawTarget::screen(), src, srcStride, px, py, w, h, job);
+}
+
+bool screenJob(const DrawTarget& t, const unsigned char* src, ptrdiff_t srcStride, int32_t px, int32_t py,
+               int32_t w, int32_t h, BlitJob& job)
+{
     ClippedRect cut;
     if (!t || !videoMemory || !ZelVideo::lineOff || !clipRect(*t.rgn, px, py, w, h, cut))
         return false;

@@ -11,6 +11,8 @@
 #include "bitmap/wide_rows.h"
 #include "draw/cliprgn.h"
 
+struct DrawTarget;
+
 // A clipped 1:1 copy: rows x width pixels from src to dst.
 struct BlitJob {
     unsigned char* dst;
@@ -75,9 +77,13 @@ struct GlyphRows {
             wide(d, s, n, colour);
             return;
         }
-        for (int32_t i = 0; i < n; ++i)
-            if (s[i])
-                d[i] = static_cast<unsigned char>(s[i] + colour - 1);
+        // Glyph shapes make the zero test a coin toss for a branch, so the
+        // pixel is chosen by a mask.
+        const unsigned char shift = static_cast<unsigned char>(colour - 1);
+        for (int32_t i = 0; i < n; ++i) {
+            const unsigned char keep = static_cast<unsigned char>(0u - (s[i] == 0));
+            d[i] = static_cast<unsigned char>((d[i] & keep) | ((s[i] + shift) & ~keep));
+        }
     }
 };
 
@@ -94,3 +100,10 @@ template <class RowOp> void runBlit(const BlitJob& job, RowOp op)
 // the Screen's region. False when nothing is visible or there is no screen.
 bool screenJob(const unsigned char* src, ptrdiff_t srcStride, int32_t px, int32_t py, int32_t w,
                int32_t h, BlitJob& job);
+// The same through a target the caller resolved, for callers that draw many
+// pieces in one go without allocating in between.
+bool screenJob(const DrawTarget& target, const unsigned char* src, ptrdiff_t srcStride, int32_t px, int32_t py,
+               int32_t w, int32_t h, BlitJob& job);
+
+// putLetter through a resolved target: the glyph's top-left pixel at (x, y).
+void putGlyph(const DrawTarget& target, int32_t x, int32_t y, const Bitmap& glyph, unsigned char colour);

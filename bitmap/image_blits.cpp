@@ -43,10 +43,17 @@ void putImage(int x, int y, HClass<Bitmap> bitmap, unsigned char mode)
     runBlit(job, OpaqueRows{});
 }
 
+void putGlyph(const DrawTarget& target, int32_t x, int32_t y, const Bitmap& glyph, unsigned char colour)
+{
+    BlitJob job;
+    if (screenJob(target, glyph.pixels(), glyph.width, x, y, glyph.width, glyph.height, job))
+        runBlit(job, GlyphRows{colour});
+}
+
 void putLetter(int x, int y, HClass<Bitmap> glyph, unsigned char colour)
 {
     if (const Bitmap* g = glyph.get())
-        toScreen(g->pixels(), g->width, x, y, g->width, g->height, GlyphRows{colour});
+        putGlyph(DrawTarget::screen(), x, y, *g, colour);
 }
 
 void ZelBitmap::PutAggregate(int x, int y, int offset, int rows, HClass<Bitmap> bitmap, unsigned char mode)

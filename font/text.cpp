@@ -25,7 +25,9 @@
 #include <cstdint>
 
 #include "bitmap/blit.h"
+#include "bitmap/blit_frame.h"
 #include "draw/draw.h"
+#include "draw/target.h"
 #include "font/font.h"
 #include "video/wrapint.h"
 
@@ -54,7 +56,7 @@ constexpr unsigned char BackgroundColour = 1;
 // of drawing and of every measurement.
 struct Step {
     int32_t advance;
-    HClass<Bitmap> glyph;
+    const Bitmap* glyph;  // valid until the next allocation
 };
 
 // The font is looked up afresh for every character: blocks may move between
@@ -63,12 +65,11 @@ Step step(unsigned char c)
 {
     if (const Fonts* font = ZelFont::currentFont.get()) {
         if (const unsigned g = font->charMap[c]) {
-            const HClass<Bitmap> glyph = font->glyphs[g - 1].handle;
-            if (const Bitmap* b = glyph.get())
-                return {b->width, glyph};
+            if (const Bitmap* b = font->glyphs[g - 1].handle.get())
+                return {b->width, b};
         }
     }
-    return {c == Tab ? TabAdvance : NoGlyphAdvance, {}};
+    return {c == Tab ? TabAdvance : NoGlyphAdvance, nullptr};
 }
 
 const unsigned char* bytes(const char* text)
@@ -160,6 +161,9 @@ void ZelFont::put(int x, int y, const char* text, unsigned char colour)
     if (!text)
         return;
     const int32_t lineHeight = wrapAdd(getHeight(text), 1);
+    // Drawing a glyph allocates nothing, so the screen and its region stay
+    // where they are for the whole text.
+    const DrawTarget target = DrawTarget::screen();
     int32_t penX = x;
     int32_t penY = y;
     for (const unsigned char* p = bytes(text); *p; ++p) {
@@ -169,8 +173,8 @@ void ZelFont::put(int x, int y, const char* text, unsigned char colour)
             continue;
         }
         const Step s = step(*p);
-        if (!s.glyph.isNull())
-            putLetter(penX, penY, s.glyph, colour);
+        if (s.glyph)
+            putGlyph(target, penX, penY, *s.glyph, colour);
         penX = wrapAdd(penX, s.advance);
     }
 }
@@ -216,7 +220,7 @@ int ZelFont::getHeight(const char* text)
     int32_t tallest = 0;
     for (const unsigned char* p = bytes(text); *p; ++p)
         if (*p != Newline)
-            if (const Bitmap* glyph = step(*p).glyph.get())
+            if (const Bitmap* glyph = step(*p).glyph)
                 tallest = std::max(tallest, glyph->height);
     return tallest;
 }
