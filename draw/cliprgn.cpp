@@ -103,6 +103,10 @@ bool ZelClipRgn::clipLine(ZelVector2& p1, ZelVector2& p2) const
 {
     p1 = {mapX(p1.x), mapY(p1.y)};
     p2 = {mapX(p2.x), mapY(p2.y)};
+    // An empty region shows nothing, and the cuts below would put the ends
+    // on a row or column just outside it.
+    if (right <= left || bottom <= top)
+        return false;
     const ZelVector2 a = p1;
     const ZelVector2 b = p2;
     const unsigned c1 = outcode(a);

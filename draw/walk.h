@@ -75,9 +75,9 @@ template <class Op> void frameRect(Bitmap& b, const ZelClipRgn& r, ZelVector2 po
     if (size.y > 1)
         hRun(b, r, {pos.x, wrapAdd(pos.y, size.y - 1)}, size.x, op);
     if (size.y > 2) {
-        vRun(b, r, {pos.x, pos.y + 1}, size.y - 2, op);
+        vRun(b, r, {pos.x, wrapAdd(pos.y, 1)}, size.y - 2, op);
         if (size.x > 1)
-            vRun(b, r, {wrapAdd(pos.x, size.x - 1), pos.y + 1}, size.y - 2, op);
+            vRun(b, r, {wrapAdd(pos.x, size.x - 1), wrapAdd(pos.y, 1)}, size.y - 2, op);
     }
 }
 
