@@ -6,12 +6,13 @@
 #include <cstring>
 
 #include "bitmap/wide_rows.h"
+#include "draw/fill_row.h"
 
 // Stores a colour.
 struct SolidOp {
     unsigned char colour;
     void pixel(unsigned char* p) const { *p = colour; }
-    void span(unsigned char* p, int n) const { std::memset(p, colour, static_cast<size_t>(n)); }
+    void span(unsigned char* p, int n) const { fillRow(p, static_cast<size_t>(n), colour); }
 };
 
 // Combines each pixel with a mask by exclusive or; twice restores. Spans run

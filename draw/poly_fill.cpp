@@ -6,6 +6,7 @@
 #include <cstring>
 #include <iostream>
 
+#include "draw/fill_row.h"
 #include "draw/gouraud_ramp.h"
 #include "draw/poly.h"
 #include "platform/cpu_features.h"
@@ -149,7 +150,7 @@ private:
 void fillAlternating(unsigned char* p, int32_t n, unsigned char first, unsigned char second)
 {
     if (first == second) {
-        std::memset(p, first, static_cast<size_t>(n));
+        fillRow(p, static_cast<size_t>(n), first);
         return;
     }
     const uint64_t pattern = (first | static_cast<uint64_t>(second) << 8) * 0x0001000100010001ull;
@@ -255,7 +256,7 @@ void fillPoly()
         }
         const int32_t first = firstOnRow(columns[r].side[0]), end = endOnRow(columns[r].side[1]);
         if (n > 0 && end > first)
-            std::memset(screenRow(polyMinY + r) + first, defaultColor, static_cast<size_t>(end - first));
+            fillRow(screenRow(polyMinY + r) + first, static_cast<size_t>(end - first), defaultColor);
     }
 }
 
