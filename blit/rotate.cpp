@@ -4,6 +4,7 @@
 // positions outside the bitmap and colour 0 are transparent.
 
 #include "blit/rotate.h"
+#include "blit/rotate_span.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -12,6 +13,7 @@
 #include "draw/poly.h"
 #include "draw/target.h"
 #include "engine/zelmath/zelmath.h"
+#include "platform/cpu_features.h"
 #include "video/palette.h"
 #include "video/screen.h"
 #include "video/wrapint.h"
@@ -132,9 +134,18 @@ void bmpRotImage(int x, int y, HClass<Bitmap> bitmap, unsigned int angle, int zo
         walk.uFx = wrapAdd(walk.uFx, wrapMul(skipped, duFx));
         walk.vFx = wrapAdd(walk.vFx, wrapMul(skipped, dvFx));
         unsigned char* dst = videoMemory + ZelVideo::lineOff[row] + from;
+        int32_t count = to - from;
+        if (cpuPathInUse == CpuPath::Avx2 && b->width > 0 && b->height > 0) {
+            const RotateSource source{b->pixels(), b->width, b->height, b->widthShift(), shiftRows};
+            const int32_t done = rotateSpanAvx2(dst, count, walk.uFx, walk.vFx, duFx, dvFx, source);
+            dst += done;
+            count -= done;
+            walk.uFx = wrapAdd(walk.uFx, wrapMul(done, duFx));
+            walk.vFx = wrapAdd(walk.vFx, wrapMul(done, dvFx));
+        }
         if (shiftRows)
-            rotateSpan<true>(dst, to - from, walk, *b);
+            rotateSpan<true>(dst, count, walk, *b);
         else
-            rotateSpan<false>(dst, to - from, walk, *b);
+            rotateSpan<false>(dst, count, walk, *b);
     }
 }
