@@ -31,14 +31,33 @@ struct ShadeRows {
     }
 };
 
-// Mask bytes are signed shade values; 0 leaves the screen pixel alone.
+// The table column of every mask byte, made once per call: mask byte m
+// shades through the column of shade value shadeOf(m), so that a pixel costs
+// one lookup of its column and one of its colour in it. Byte 0 leaves the
+// screen pixel alone.
+struct MaskColumns {
+    const unsigned char* of[256];
+
+    template <class ShadeOf> explicit MaskColumns(ShadeOf shadeOf)
+    {
+        const ShadeTables tables = ShadeTables::current();
+        for (int m = 0; m < 256; ++m)
+            of[m] = tables.column(shadeOf(static_cast<unsigned char>(m)));
+    }
+    void shade(unsigned char* d, unsigned char m) const
+    {
+        if (m)
+            *d = of[m][*d * ZelShadeLevels];
+    }
+};
+
+// Mask bytes are signed shade values.
 struct ShadeByMaskRows {
-    ShadeTables tables = ShadeTables::current();
+    MaskColumns columns{[](unsigned char m) { return static_cast<signed char>(m); }};
     void operator()(unsigned char* d, const unsigned char* m, int32_t n) const
     {
         for (int32_t i = 0; i < n; ++i)
-            if (m[i])
-                d[i] = tables(d[i], static_cast<signed char>(m[i]));
+            columns.shade(d + i, m[i]);
     }
 };
 
@@ -46,13 +65,12 @@ struct ShadeByMaskRows {
 // as a signed shade value. The zero test comes before the shift, so a small
 // byte shifted to 0 still applies light level 0.
 struct ShadeByMaskPixel {
-    unsigned k;
-    ShadeTables tables = ShadeTables::current();
-    void operator()(unsigned char* d, unsigned char m) const
+    MaskColumns columns;
+    explicit ShadeByMaskPixel(unsigned k)
+        : columns([k](unsigned char m) { return static_cast<signed char>(static_cast<unsigned>(m) >> k); })
     {
-        if (m)
-            *d = tables(*d, static_cast<signed char>(static_cast<unsigned>(m) >> k));
     }
+    void operator()(unsigned char* d, unsigned char m) const { columns.shade(d, m); }
 };
 
 // A source colour drawn through the shade tables; colour 0 is transparent and
@@ -113,7 +131,7 @@ void ZelVideo::bmpZoomShadedImage(int x, int y, HClass<Bitmap> mask, unsigned in
 {
     const Bitmap* m = mask.get();
     if (m && tablesLoaded())
-        zoomBlit<ZoomMirror::None>(x, y, *m, zoom, ShadeByMaskPixel{(n - 1) & 31u});
+        zoomBlit<ZoomMirror::None>(x, y, *m, zoom, ShadeByMaskPixel((n - 1) & 31u));
 }
 
 void ZelVideo::bmpZoomImageShadeScale(int x, int y, HClass<Bitmap> bitmap, unsigned char scale, signed char shade)
