@@ -2,6 +2,7 @@
 
 #include <immintrin.h>
 
+#include "blit/gather_avx2.h"
 #include "blit/rotate_span.h"
 
 int32_t rotateSpanAvx2(unsigned char* dst, int32_t count, int32_t u, int32_t v, int32_t du, int32_t dv,
@@ -15,10 +16,6 @@ int32_t rotateSpanAvx2(unsigned char* dst, int32_t count, int32_t u, int32_t v, 
     const __m256i width = _mm256_set1_epi32(src.width), height = _mm256_set1_epi32(src.height);
     const __m256i minusOne = _mm256_set1_epi32(-1);
     const __m128i rowShift = _mm_cvtsi32_si128(static_cast<int>(src.shift));
-    // Each pixel is the top byte of the 32-bit word that ends on it: the
-    // three bytes before pixel 0 belong to the bitmap's record, so no read
-    // leaves the bitmap's block, and lanes outside the bitmap read nothing.
-    const int* words = reinterpret_cast<const int*>(src.pixels - 3);
 
     int32_t done = 0;
     for (; count - done >= 8; done += 8) {
@@ -28,14 +25,8 @@ int32_t rotateSpanAvx2(unsigned char* dst, int32_t count, int32_t u, int32_t v, 
             _mm256_and_si256(_mm256_cmpgt_epi32(iv, minusOne), _mm256_cmpgt_epi32(height, iv)));
         const __m256i row = src.shiftRows ? _mm256_sll_epi32(iv, rowShift) : _mm256_mullo_epi32(iv, width);
         const __m256i index = _mm256_add_epi32(row, iu);
-        const __m256i got = _mm256_mask_i32gather_epi32(_mm256_setzero_si256(), words, index, inside, 1);
-        const __m256i value = _mm256_srli_epi32(got, 24);
-        // Eight values of 0 to 255 packed to eight bytes in order.
-        const __m128i words16 = _mm_packus_epi32(_mm256_castsi256_si128(value), _mm256_extracti128_si256(value, 1));
-        const __m128i bytes = _mm_packus_epi16(words16, words16);
-        const __m128i old = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(dst + done));
-        const __m128i transparent = _mm_cmpeq_epi8(bytes, _mm_setzero_si128());
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + done), _mm_blendv_epi8(bytes, old, transparent));
+        // Lanes outside the bitmap read nothing and stay transparent.
+        storeOpaquePixels(dst + done, gatherPixels(src.pixels, index, inside));
         uFx = _mm256_add_epi32(uFx, uStep);
         vFx = _mm256_add_epi32(vFx, vStep);
     }
