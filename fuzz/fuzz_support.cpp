@@ -75,7 +75,7 @@ void startVideo()
     started = true;
 }
 
-void exerciseBitmap(HClass<Bitmap> bitmap)
+void exerciseAndFree(HClass<ZelBitmap> bitmap)
 {
     const Bitmap* b = bitmap.get();
     if (!b)
@@ -85,6 +85,9 @@ void exerciseBitmap(HClass<Bitmap> bitmap)
     bmpZoomImage(10, 10, bitmap, 65536 * 3 / 2);
     bmpZoomImageScaleRot90(20, 20, bitmap, 15);
     bmpRotImage(32, 24, bitmap, 8192, 65536 / 2);
+    if (Bitmap* drawn = bitmap.get())
+        drawn->releaseAttachment();
+    bitmap.release();
 }
 
 namespace {

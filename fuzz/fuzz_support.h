@@ -25,9 +25,22 @@ std::string writeInput(const std::string& name, const uint8_t* data, size_t size
 // The directory writeInput writes into, ending in '/'.
 const std::string& inputDir();
 
+// Opens path as a disk file for reading and hands it to load; 65535 when it
+// cannot be opened.
+template <class Load> HClass<ZelBitmap> loadFromDisk(const std::string& path, Load load)
+{
+    ZelDiskFile file;
+    if (!file.open(path.c_str(), 1))
+        return {};
+    HClass<ZelBitmap> bitmap = load(file);
+    file.close();
+    return bitmap;
+}
+
 // Draws a loaded bitmap through the 1:1, zoomed and turned blits, so a
-// record that loads but is inconsistent shows up as a bad access.
-void exerciseBitmap(HClass<Bitmap> bitmap);
+// record that loads but is inconsistent shows up as a bad access; then frees
+// it with its attachment.
+void exerciseAndFree(HClass<ZelBitmap> bitmap);
 
 // Counts the live blocks on construction and aborts with the block report
 // if an input changed the count by the time it is destroyed.

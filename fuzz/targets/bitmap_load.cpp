@@ -17,19 +17,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         zelfuzz::writeInput(name, reinterpret_cast<const uint8_t*>(content.data()), content.size());
 
     zelfuzz::LeakCheck leaks;
-    HClass<ZelBitmap> bitmap;
-    if (how & 2) {
-        bitmap = ZelBitmap::Load(name.c_str(), zelfuzz::inputDir().c_str(), format);
-    } else {
-        ZelDiskFile file;
-        if (!file.open(path.c_str(), 1))
-            return 0;
-        bitmap = ZelBitmap::Load(file, format);
-        file.close();
-    }
-    zelfuzz::exerciseBitmap(bitmap);
-    if (Bitmap* b = bitmap.get())
-        b->releaseAttachment();
-    bitmap.release();
+    if (how & 2)
+        zelfuzz::exerciseAndFree(ZelBitmap::Load(name.c_str(), zelfuzz::inputDir().c_str(), format));
+    else
+        zelfuzz::exerciseAndFree(zelfuzz::loadFromDisk(path, [format](ZelFile& f) { return ZelBitmap::Load(f, format); }));
     return 0;
 }
