@@ -10,13 +10,11 @@ void gouraudRampSse2(unsigned char* p, int32_t n, int32_t i, int32_t step, bool 
     // block later every lane has moved on by 16 steps.
     const uint32_t u = static_cast<uint32_t>(i), s = static_cast<uint32_t>(step);
     const uint32_t liftEven = liftFirst ? 32768u : 0u, liftOdd = liftFirst ? 0u : 32768u;
+    const __m128i first = _mm_setr_epi32(static_cast<int>(u + liftEven), static_cast<int>(u + s + liftOdd),
+                                         static_cast<int>(u + 2 * s + liftEven), static_cast<int>(u + 3 * s + liftOdd));
     __m128i part[4];
-    for (uint32_t v = 0; v < 4; ++v) {
-        const uint32_t k = 4 * v;
-        part[v] = _mm_setr_epi32(static_cast<int>(u + k * s + liftEven), static_cast<int>(u + (k + 1) * s + liftOdd),
-                                 static_cast<int>(u + (k + 2) * s + liftEven),
-                                 static_cast<int>(u + (k + 3) * s + liftOdd));
-    }
+    for (uint32_t v = 0; v < 4; ++v)
+        part[v] = _mm_add_epi32(first, _mm_set1_epi32(static_cast<int>(4 * v * s)));
     const __m128i advance = _mm_set1_epi32(static_cast<int>(16 * s));
     const __m128i lowByte = _mm_set1_epi16(0xff);
     const __m128i offset = _mm_set1_epi8(static_cast<char>(base));

@@ -12,17 +12,17 @@ void gouraudRampAvx2(unsigned char* p, int32_t n, int32_t i, int32_t step, bool 
     // The packs below work within each 128-bit half, so the pixels are dealt
     // to the lanes in the order the packed bytes come out: lanes 0-3 of part q
     // hold pixels 4q .. 4q + 3, lanes 4-7 pixels 16 + 4q .. 16 + 4q + 3.
-    const uint32_t u = static_cast<uint32_t>(i), s = static_cast<uint32_t>(step);
-    auto start = [&](uint32_t k) {
-        const bool lifted = (k % 2 == 0) == liftFirst;
-        return static_cast<int>(u + k * s + (lifted ? 32768u : 0u));
-    };
+    // Every part has the lanes' parities in the same order, even first, so
+    // one lift pattern serves them all; part q is part 0 moved on by 4q steps.
+    const uint32_t s = static_cast<uint32_t>(step);
+    const __m256i lift = liftFirst ? _mm256_setr_epi32(32768, 0, 32768, 0, 32768, 0, 32768, 0)
+                                   : _mm256_setr_epi32(0, 32768, 0, 32768, 0, 32768, 0, 32768);
+    const __m256i pixelOf = _mm256_setr_epi32(0, 1, 2, 3, 16, 17, 18, 19);
+    const __m256i first = _mm256_add_epi32(_mm256_add_epi32(_mm256_set1_epi32(i), lift),
+                                           _mm256_mullo_epi32(pixelOf, _mm256_set1_epi32(step)));
     __m256i part[4];
-    for (uint32_t q = 0; q < 4; ++q) {
-        const uint32_t low = 4 * q, high = 16 + 4 * q;
-        part[q] = _mm256_setr_epi32(start(low), start(low + 1), start(low + 2), start(low + 3), start(high),
-                                    start(high + 1), start(high + 2), start(high + 3));
-    }
+    for (uint32_t q = 0; q < 4; ++q)
+        part[q] = _mm256_add_epi32(first, _mm256_set1_epi32(static_cast<int>(4 * q * s)));
     const __m256i advance = _mm256_set1_epi32(static_cast<int>(32 * s));
     const __m256i lowByte = _mm256_set1_epi16(0xff);
     const __m256i offset = _mm256_set1_epi8(static_cast<char>(base));
