@@ -193,8 +193,10 @@ std::vector<Seed> seeds()
     for (uint8_t format : {0, 1, 2, 3}) {
         for (uint8_t how : {0, 1, 2, 3}) {
             const Bytes& file = how & 1 ? bmp : engineBitmap;
-            all.push_back({"bitmap_load", "f" + std::to_string(format) + "_h" + std::to_string(how),
-                           prefixed(format, how, file)});
+            std::string name = std::to_string(format);
+            name.insert(0, 1, 'f');
+            name.append("_h").append(std::to_string(how));
+            all.push_back({"bitmap_load", name, prefixed(format, how, file)});
         }
     }
     return all;
