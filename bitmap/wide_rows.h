@@ -31,6 +31,7 @@ extern const RowKernels avx2RowKernels;
 inline const RowKernels& rowKernelsOf(CpuPath path)
 {
     switch (path) {
+    case CpuPath::Avx512:  // no row kernels of its own
     case CpuPath::Avx2:
         return avx2RowKernels;
     case CpuPath::Sse2:

@@ -135,7 +135,7 @@ void bmpRotImage(int x, int y, HClass<Bitmap> bitmap, unsigned int angle, int zo
         walk.vFx = wrapAdd(walk.vFx, wrapMul(skipped, dvFx));
         unsigned char* dst = videoMemory + ZelVideo::lineOff[row] + from;
         int32_t count = to - from;
-        if (cpuPathInUse == CpuPath::Avx2 && b->width > 0 && b->height > 0) {
+        if (cpuPathInUse >= CpuPath::Avx2 && b->width > 0 && b->height > 0) {
             const RotateSource source{b->pixels(), b->width, b->height, b->widthShift(), shiftRows};
             const int32_t done = rotateSpanAvx2(dst, count, walk.uFx, walk.vFx, duFx, dvFx, source);
             dst += done;

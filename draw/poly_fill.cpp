@@ -226,7 +226,7 @@ void gouraudSpan(const GouraudSpan& g)
     if (g.end <= g.first)
         return;
     const bool liftFirst = oddAddress(p) != g.oddRow;
-    if (cpuPathInUse == CpuPath::Avx2)
+    if (cpuPathInUse >= CpuPath::Avx2)
         gouraudRampAvx2(p, g.end - g.first, g.i, g.step, liftFirst, defaultColor);
     else
         gouraudRampSse2(p, g.end - g.first, g.i, g.step, liftFirst, defaultColor);

@@ -14,7 +14,11 @@ CpuPath detectWidest()
     // Needed before the first query when this runs during start-up, ahead
     // of the compiler runtime's own initialiser.
     __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") ? CpuPath::Avx2 : CpuPath::Sse2;
+    if (!__builtin_cpu_supports("avx2"))
+        return CpuPath::Sse2;
+    const bool bytePermutes = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                              __builtin_cpu_supports("avx512vbmi");
+    return bytePermutes ? CpuPath::Avx512 : CpuPath::Avx2;
 }
 
 CpuPath fromEnvironment()
@@ -26,7 +30,8 @@ CpuPath fromEnvironment()
     static constexpr struct {
         const char* name;
         CpuPath path;
-    } names[] = {{"plain", CpuPath::Plain}, {"sse2", CpuPath::Sse2}, {"avx2", CpuPath::Avx2}};
+    } names[] = {{"plain", CpuPath::Plain}, {"sse2", CpuPath::Sse2}, {"avx2", CpuPath::Avx2},
+                       {"avx512", CpuPath::Avx512}};
     for (const auto& n : names)
         if (strcasecmp(wanted, n.name) == 0)
             return n.path < widest ? n.path : widest;

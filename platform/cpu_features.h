@@ -6,13 +6,15 @@
 #include "video/zelapi.h"
 
 // Kernel paths, narrowest first; each CPU that runs a path runs those before
-// it. SSE2 is part of every x86-64 CPU.
-enum class CpuPath { Plain, Sse2, Avx2 };
+// it. SSE2 is part of every x86-64 CPU. Avx512 is AVX-512 with the byte
+// permutes (BW and VBMI); where a kernel has no form of its own for a path,
+// the next narrower form serves.
+enum class CpuPath { Plain, Sse2, Avx2, Avx512 };
 
 // The widest path this CPU runs.
 ZELGFX_API CpuPath widestCpuPath();
 // The path in use. Settled when the library loads: the path ZEL_CPU names
-// ("plain", "sse2" or "avx2", in any case; narrowed to what this CPU runs),
+// ("plain", "sse2", "avx2" or "avx512", in any case; narrowed to what this CPU runs),
 // else the widest.
 ZELGFX_API CpuPath cpuPath();
 // Uses the given path from now on. False, with nothing changed, when this CPU

@@ -7,7 +7,9 @@
 #include "blit/scale_frame.h"
 #include "blit/zoom_frame.h"
 #include "draw/target.h"
+#include "platform/cpu_features.h"
 #include "shade/shade.h"
+#include "shade/shade_map.h"
 #include "video/screen.h"
 #include "video/wrapint.h"
 
@@ -26,6 +28,10 @@ struct ShadeRows {
     }
     void operator()(unsigned char* d, const unsigned char* s, int32_t n) const
     {
+        if (cpuPathInUse >= CpuPath::Avx512) {
+            mapRowAvx512(d, s, n, map);
+            return;
+        }
         for (int32_t i = 0; i < n; ++i)
             d[i] = map[s[i]];
     }
