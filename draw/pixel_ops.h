@@ -41,7 +41,7 @@ struct SaveOp {
         const int saved = n < end - cursor ? n : static_cast<int>(end - cursor);
         std::memcpy(cursor, p, static_cast<size_t>(saved));
         cursor += saved;
-        std::memset(p, colour, static_cast<size_t>(n));
+        fillRow(p, static_cast<size_t>(n), colour);
     }
 };
 

@@ -21,11 +21,7 @@ struct ShadeTables {
 
     // Entry c of the returned column (at c * ZelShadeLevels) is colour c at
     // shade value s.
-    const unsigned char* column(signed char s) const
-    {
-        const unsigned char* table = s > 0 ? dark - 1 : light;
-        return table + (s > 0 ? s : -s);
-    }
+    const unsigned char* column(signed char s) const { return s > 0 ? dark + (s - 1) : light - s; }
 
     // Colour c at shade value s: 1 to 64 darken through the dark table, 0 to
     // -63 lighten through the light table. Values outside that range are the
