@@ -7,11 +7,10 @@
 #include <cstdint>
 #include <cstring>
 
-#include <emmintrin.h>
-
 #include "bitmap/bitmap.h"
 #include "bitmap/wide_rows.h"
 #include "draw/cliprgn.h"
+#include "video/short_rows.h"
 
 struct DrawTarget;
 
@@ -48,23 +47,10 @@ ZelClipRgn regionOf(const Bitmap& target);
 // glyph rows, stay in the byte loop, which costs less than the call.
 constexpr int32_t WideRowMin = 16;
 
-// Sprite rows are short, where a call to memcpy costs more than the copy:
-// rows of 16 to 256 bytes move by 16-byte loads and stores inline, the last
-// pair overlapping the one before.
 struct OpaqueRows {
     void operator()(unsigned char* d, const unsigned char* s, int32_t n) const
     {
-        if (n < 16 || n > 256) {
-            std::memcpy(d, s, static_cast<size_t>(n));
-            return;
-        }
-        auto move16 = [d, s](int32_t at) {
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + at),
-                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at)));
-        };
-        for (int32_t at = 0; at + 16 < n; at += 16)
-            move16(at);
-        move16(n - 16);
+        copyRow(d, s, static_cast<size_t>(n));
     }
 };
 

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "bitmap/wide_rows.h"
-#include "draw/fill_row.h"
+#include "video/short_rows.h"
 
 // Stores a colour.
 struct SolidOp {

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <iostream>
 
-#include "draw/fill_row.h"
+#include "video/short_rows.h"
 #include "draw/gouraud_ramp.h"
 #include "draw/poly.h"
 #include "platform/cpu_features.h"

@@ -19,7 +19,6 @@
 #include <gtest/gtest.h>
 
 #include "bitmap/blit.h"
-#include "bitmap/blit_frame.h"
 #include "bitmap/wide_rows.h"
 #include "draw/draw.h"
 #include "platform/cpu_features.h"
@@ -321,24 +320,6 @@ TEST_P(EveryPath, LongRowsFollowTheGlyphTransparencyAndXorRules)
 
 INSTANTIATE_TEST_SUITE_P(Paths, EveryPath, testing::Values(CpuPath::Plain, CpuPath::Sse2, CpuPath::Avx2),
                          [](const testing::TestParamInfo<CpuPath>& info) { return nameOf(info.param); });
-
-// Opaque rows move short rows inline; they must copy exactly what memcpy
-// does, at every length and alignment, and nothing around them.
-TEST(OpaqueRowsCopy, SameBytesAsMemcpy)
-{
-    std::vector<unsigned char> source(320), ours(320), theirs(320);
-    for (size_t k = 0; k < source.size(); ++k)
-        source[k] = static_cast<unsigned char>(k * 13 + 5);
-    for (int32_t offset = 0; offset < 20; ++offset) {
-        for (int32_t n = 0; n <= 290; ++n) {
-            std::fill(ours.begin(), ours.end(), static_cast<unsigned char>(n));
-            theirs = ours;
-            OpaqueRows{}(ours.data() + offset, source.data() + 19 - offset, n);
-            std::memcpy(theirs.data() + offset, source.data() + 19 - offset, static_cast<size_t>(n));
-            ASSERT_EQ(ours, theirs) << "offset " << offset << " length " << n;
-        }
-    }
-}
 
 // The comparisons above are only worth something if selecting a path really
 // switches kernels.

@@ -1,12 +1,8 @@
 // Bars, rectangle outlines and the four bevelled box styles.
 
-#include <cstring>
-#include <vector>
-
 #include <gtest/gtest.h>
 
 #include "draw/draw.h"
-#include "draw/fill_row.h"
 #include "test_support.h"
 
 namespace {
@@ -97,26 +93,6 @@ TEST(Boxes, SmallRaisedBoxHasATwoByTwoFace)
     ScreenSetup s(4, 4);
     putBox(0, 0, 4, 4, 0);
     EXPECT_EQ(picture(s.bitmap()), "vvv8\nvoo8\nvoo8\n8888\n");
-}
-
-}  // namespace
-
-namespace {
-
-// The inline row fill stores exactly the bytes memset would, at every length
-// and alignment, and nothing around them.
-TEST(FillRow, SameBytesAsMemset)
-{
-    std::vector<unsigned char> ours(320), theirs(320);
-    for (size_t offset = 0; offset < 20; ++offset) {
-        for (size_t n = 0; n <= 300; ++n) {
-            for (size_t k = 0; k < ours.size(); ++k)
-                ours[k] = theirs[k] = static_cast<unsigned char>(k * 7 + n);
-            fillRow(ours.data() + offset, n, static_cast<unsigned char>(n + 1));
-            std::memset(theirs.data() + offset, static_cast<int>(n + 1), n);
-            ASSERT_EQ(ours, theirs) << "offset " << offset << " length " << n;
-        }
-    }
 }
 
 }  // namespace
