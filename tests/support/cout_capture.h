@@ -17,6 +17,13 @@ public:
     CoutCapture& operator=(const CoutCapture&) = delete;
 
     std::string text() const { return text_.str(); }
+    // What was printed since the last take.
+    std::string take()
+    {
+        std::string s = text_.str();
+        text_.str("");
+        return s;
+    }
 
 private:
     std::ostringstream text_;

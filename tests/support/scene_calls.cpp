@@ -1,0 +1,145 @@
+// The library calls a scene can make, by the names the library gives them.
+// Member functions and calls with output parameters are wrapped so that a
+// scene can name them and read what they give back.
+
+#include <map>
+#include <sstream>
+
+#include "bitmap/blit.h"
+#include "blit/rotate.h"
+#include "blit/scale.h"
+#include "blit/textured_fill.h"
+#include "blit/zoom.h"
+#include "draw/draw.h"
+#include "draw/smart_line.h"
+#include "font/font.h"
+#include "scene_args.h"
+#include "video/screen.h"
+#include "video/video.h"
+
+namespace zeltest {
+
+namespace {
+
+ZelSmartLine smartLine{HSimple<unsigned char>(), {0, 0}, {0, 0}, 0};
+
+// A cut line as "count, offset of the rest" ("null" when the text ended).
+template <const char* (*Cut)(const char*, int&, int)> std::string cutLine(const char* text, int maxWidth)
+{
+    int count = -1;
+    const char* rest = Cut(text, count, maxWidth);
+    return std::to_string(count) + " " + (rest ? std::to_string(rest - text) : "null");
+}
+
+std::string smartLineText()
+{
+    std::ostringstream s;
+    smartLine.printOn(s);
+    return s.str();
+}
+
+const std::map<std::string, SceneInvoker>& table()
+{
+    using V = ZelVector2;
+    using B = HClass<ZelBitmap>;
+    static const std::map<std::string, SceneInvoker> calls{
+        {"clrScreen", sceneInvoker(clrScreen)},
+        {"putPixel", sceneInvoker(putPixel)},
+        {"getPixel", sceneInvoker(getPixel)},
+        {"putVLine", sceneInvoker(putVLine)},
+        {"putHLine", sceneInvoker(putHLine)},
+        {"putLine", sceneInvoker(putLine)},
+        {"putLineTo", sceneInvoker(putLineTo)},
+        {"putBar", sceneInvoker(putBar)},
+        {"putRectangle", sceneInvoker(putRectangle)},
+        {"putBox", sceneInvoker(putBox)},
+        {"putXorVLine", sceneInvoker(putXorVLine)},
+        {"putXorHLine", sceneInvoker(putXorHLine)},
+        {"putXorBar", sceneInvoker(putXorBar)},
+        {"putXorRectangle", sceneInvoker(putXorRectangle)},
+        {"vRun", sceneInvoker(vRun)},
+        {"hRun", sceneInvoker(hRun)},
+        {"fillRect", sceneInvoker(fillRect)},
+        {"frameRect", sceneInvoker(frameRect)},
+        {"scanSide", sceneInvoker(scanSide)},
+        {"scanSideGouraud", sceneInvoker(scanSideGouraud)},
+        {"scanPoly", sceneInvoker(scanPoly)},
+        {"fillPoly", sceneInvoker(fillPoly)},
+        {"fillPolyGouraud", sceneInvoker(fillPolyGouraud)},
+        {"fillPolyGouraudEnh", sceneInvoker(fillPolyGouraudEnh)},
+        {"clipPolyClockwise", sceneInvoker(clipPolyClockwise)},
+        {"clipPolyCounterClockwise", sceneInvoker(clipPolyCounterClockwise)},
+        {"putPolyClockwise", sceneInvoker(putPolyClockwise)},
+        {"putPolyCounterClockwise", sceneInvoker(putPolyCounterClockwise)},
+        {"ZelSmartLine::draw", sceneInvoker(+[](int x1, int y1, int x2, int y2, unsigned char c) {
+             smartLine.draw(x1, y1, x2, y2, c);
+         })},
+        {"ZelSmartLine::erase", sceneInvoker(+[] { smartLine.erase(); })},
+        {"ZelSmartLine::printOn", sceneInvoker(smartLineText)},
+        {"putImage", sceneInvoker(putImage)},
+        {"putLetter", sceneInvoker(putLetter)},
+        {"getImage", sceneInvoker(getImage)},
+        {"ZelBitmap::PutAggregate", sceneInvoker(ZelBitmap::PutAggregate)},
+        {"ZelBitmap::PutAggregateScale", sceneInvoker(ZelBitmap::PutAggregateScale)},
+        {"ZelBitmap::put", sceneInvoker(+[](B b, V pos, unsigned char mode, B target) {
+             b->put(pos, mode, target);
+         })},
+        {"ZelBitmap::zoom", sceneInvoker(+[](B b, V pos, unsigned scale, B target) { b->zoom(pos, scale, target); })},
+        {"ZelBitmap::createLineIndexes", sceneInvoker(+[](B b) { b->createLineIndexes(); })},
+        {"ZelBitmap::pushClipRgn", sceneInvoker(+[](B b, int l, int t, int r, int bottom, int ox, int oy) {
+             ZelBitmap::pushClipRgn(b, ZelClipRgn{l, t, r, bottom, ox, oy, {}});
+         })},
+        {"ZelBitmap::popClipRgn", sceneInvoker(+[](B b) { ZelBitmap::popClipRgn(b); })},
+        {"bmpZoomImage", sceneInvoker(bmpZoomImage)},
+        {"bmpZoomFlipImage", sceneInvoker(bmpZoomFlipImage)},
+        {"bmpZoomInvImage", sceneInvoker(bmpZoomInvImage)},
+        {"bmpZoomInvFlipImage", sceneInvoker(bmpZoomInvFlipImage)},
+        {"bmpZoomImageScale", sceneInvoker(bmpZoomImageScale)},
+        {"bmpZoomImageScaleRot90", sceneInvoker(bmpZoomImageScaleRot90)},
+        {"bmpZoomImageScaleRot180", sceneInvoker(bmpZoomImageScaleRot180)},
+        {"bmpZoomImageScaleRot270", sceneInvoker(bmpZoomImageScaleRot270)},
+        {"bmpZoomImageScaleMap", sceneInvoker(bmpZoomImageScaleMap)},
+        {"bmpZoomImageScaleMapRot90", sceneInvoker(bmpZoomImageScaleMapRot90)},
+        {"bmpZoomImageScaleMapRot180", sceneInvoker(bmpZoomImageScaleMapRot180)},
+        {"bmpZoomImageScaleMapRot270", sceneInvoker(bmpZoomImageScaleMapRot270)},
+        {"bmpRotImage", sceneInvoker(bmpRotImage)},
+        {"bmpSideFill", sceneInvoker(bmpSideFill)},
+        {"bmpFloorFill", sceneInvoker(bmpFloorFill)},
+        {"putShadedBar", sceneInvoker(ZelVideo::putShadedBar)},
+        {"putShadedImage", sceneInvoker(ZelVideo::putShadedImage)},
+        {"bmpZoomShadedImage", sceneInvoker(static_cast<void (*)(int, int, HClass<Bitmap>, unsigned)>(
+                                   ZelVideo::bmpZoomShadedImage))},
+        {"bmpZoomShadedImageShift", sceneInvoker(static_cast<void (*)(int, int, HClass<Bitmap>, unsigned, unsigned)>(
+                                        ZelVideo::bmpZoomShadedImage))},
+        {"bmpZoomImageShadeScale", sceneInvoker(ZelVideo::bmpZoomImageShadeScale)},
+        {"bmpZoomImageShadeScaleRot90", sceneInvoker(ZelVideo::bmpZoomImageShadeScaleRot90)},
+        {"bmpZoomImageShadeScaleRot180", sceneInvoker(ZelVideo::bmpZoomImageShadeScaleRot180)},
+        {"bmpZoomImageShadeScaleRot270", sceneInvoker(ZelVideo::bmpZoomImageShadeScaleRot270)},
+        {"ZelFont::put", sceneInvoker(ZelFont::put)},
+        {"ZelFont::putFormat", sceneInvoker(ZelFont::putFormat)},
+        {"ZelFont::putFormatEx", sceneInvoker(ZelFont::putFormatEx)},
+        {"ZelFont::getWidth", sceneInvoker(ZelFont::getWidth)},
+        {"ZelFont::getHeight", sceneInvoker(ZelFont::getHeight)},
+        {"ZelFont::countVisibleChars", sceneInvoker(cutLine<ZelFont::countVisibleChars>)},
+        {"ZelFont::countVisibleWords", sceneInvoker(cutLine<ZelFont::countVisibleWords>)},
+        {"ZelFont::setFont", sceneInvoker(ZelFont::setFont)},
+        {"ZelFont::getFont", sceneInvoker(ZelFont::getFont)},
+    };
+    return calls;
+}
+
+}  // namespace
+
+const SceneInvoker* sceneCall(const std::string& name)
+{
+    const auto& calls = table();
+    const auto it = calls.find(name);
+    return it == calls.end() ? nullptr : &it->second;
+}
+
+void resetSceneCalls()
+{
+    smartLine.free();
+}
+
+}  // namespace zeltest
