@@ -27,21 +27,6 @@
 
 namespace {
 
-const char* nameOf(CpuPath p)
-{
-    return p == CpuPath::Avx512 ? "Avx512" : p == CpuPath::Avx2 ? "Avx2" : p == CpuPath::Sse2 ? "Sse2" : "Plain";
-}
-
-}  // namespace
-
-// Failure messages show a path by its name.
-void PrintTo(CpuPath p, std::ostream* os)
-{
-    *os << nameOf(p);
-}
-
-namespace {
-
 using Bytes = std::vector<unsigned char>;
 using zeltest::ScreenSetup;
 using zeltest::TestBitmap;
@@ -118,7 +103,7 @@ protected:
     void SetUp() override
     {
         if (GetParam() > widestCpuPath())
-            GTEST_SKIP() << "this CPU does not run the " << nameOf(GetParam()) << " path";
+            GTEST_SKIP() << "this CPU does not run the " << zeltest::cpuPathName(GetParam()) << " path";
     }
     PathGuard guard;
 };
@@ -291,7 +276,7 @@ TEST_P(WidePath, BlitsAndXorFiguresMatchThePlainPathOnClippedScreens)
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, WidePath, testing::Values(CpuPath::Sse2, CpuPath::Avx2),
-                         [](const testing::TestParamInfo<CpuPath>& info) { return nameOf(info.param); });
+                         [](const testing::TestParamInfo<CpuPath>& info) { return zeltest::cpuPathName(info.param); });
 
 // Any path, in use for the whole test.
 class EveryPath : public OnPath {
@@ -319,7 +304,7 @@ TEST_P(EveryPath, LongRowsFollowTheGlyphTransparencyAndXorRules)
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, EveryPath, testing::Values(CpuPath::Plain, CpuPath::Sse2, CpuPath::Avx2),
-                         [](const testing::TestParamInfo<CpuPath>& info) { return nameOf(info.param); });
+                         [](const testing::TestParamInfo<CpuPath>& info) { return zeltest::cpuPathName(info.param); });
 
 // The comparisons above are only worth something if selecting a path really
 // switches kernels.
@@ -331,10 +316,10 @@ TEST(CpuPaths, EachPathHasItsOwnKernelsAndSelectingOneTakesEffect)
     for (CpuPath p : {CpuPath::Plain, CpuPath::Sse2, CpuPath::Avx2}) {
         if (p > widest)
             continue;
-        ASSERT_TRUE(selectCpuPath(p)) << nameOf(p);
+        ASSERT_TRUE(selectCpuPath(p)) << zeltest::cpuPathName(p);
         EXPECT_EQ(cpuPath(), p);
         if (p != CpuPath::Plain) {
-            EXPECT_NE(&rowKernels(p), &rowKernels(CpuPath::Plain)) << nameOf(p);
+            EXPECT_NE(&rowKernels(p), &rowKernels(CpuPath::Plain)) << zeltest::cpuPathName(p);
         }
     }
     if (widest >= CpuPath::Avx2) {

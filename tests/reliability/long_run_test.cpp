@@ -1,13 +1,13 @@
 // Thousands of random drawing calls of every family on a Screen inside guard
-// bytes. After each call the guards, the Screen's header and every pixel
-// outside the clip region are as they were, and no block was left behind.
-// ZEL_LONG_RUN_CALLS raises the number of calls for a long run by hand;
+// bytes: after each call the guards, the Screen's header and every pixel
+// outside the clip region are as they were, figures that can be taken back
+// give the screen back, and no block is left behind. The same run on every
+// wide CPU path leaves, call by call, the pixels and counters of the plain
+// path. ZEL_LONG_RUN_CALLS raises the number of calls for a long run by hand;
 // ZEL_LONG_RUN_SEED repeats the run of a reported seed.
 
-#include <algorithm>
-#include <chrono>
-#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -15,10 +15,11 @@
 #include <gtest/gtest.h>
 
 #include "draw/draw.h"
-#include "draw/smart_line.h"
 #include "guarded_screen.h"
+#include "platform/cpu_features.h"
 #include "random_drawing.h"
 #include "test_support.h"
+#include "video/palette.h"
 
 namespace {
 
@@ -28,33 +29,31 @@ unsigned long fromEnvironment(const char* name, unsigned long fallback)
     return value && *value ? std::strtoul(value, nullptr, 10) : fallback;
 }
 
+const unsigned long calls = fromEnvironment("ZEL_LONG_RUN_CALLS", 6000);
+const auto seed = static_cast<uint32_t>(fromEnvironment("ZEL_LONG_RUN_SEED", 20240611));
+
 // The first pixel outside the region that is not what it was, or empty.
 std::string changedOutside(const std::vector<unsigned char>& before, const zeltest::GuardedScreen& screen)
 {
     const ZelClipRgn& r = screen.setup().region();
     const Bitmap& b = screen.setup().bitmap();
-    for (int y = 0; y < b.height; ++y) {
-        for (int x = 0; x < b.width; ++x) {
-            const size_t at = static_cast<size_t>(y) * b.width + x;
-            if (!r.contains(x, y) && screen.pixels()[at] != before[at])
+    for (int y = 0; y < b.height; ++y)
+        for (int x = 0; x < b.width; ++x)
+            if (!r.contains(x, y) && screen.pixels()[static_cast<size_t>(y) * b.width + x] != before[y * b.width + x])
                 return "pixel " + std::to_string(x) + "," + std::to_string(y) + " outside the region changed";
-        }
-    }
     return {};
 }
 
-TEST(LongRun, RandomCallsStayInsideTheRegionAndTheScreen)
+// Runs the calls; check() sees each call's description and says what went
+// wrong, or nothing. Wider than high: a smart line never covers more pixels
+// than a row holds.
+template <class Check> void run(unsigned long calls, Check check)
 {
-    const unsigned long calls = fromEnvironment("ZEL_LONG_RUN_CALLS", 6000);
-    const auto seed = static_cast<uint32_t>(fromEnvironment("ZEL_LONG_RUN_SEED", 20240611));
-    // Wider than high: a smart line never covers more pixels than a row holds.
     zeltest::GuardedScreen screen(90, 64);
     zeltest::RandomDrawing drawing(seed, screen);
     const size_t baseline = zeltest::liveBlockCount() - drawing.heldBlocks();
     std::vector<unsigned char> before(screen.size());
     std::string region;
-    const auto started = std::chrono::steady_clock::now();
-
     for (unsigned long i = 0; i < calls; ++i) {
         if (i % 40 == 0)
             region = drawing.newRegion();
@@ -65,6 +64,8 @@ TEST(LongRun, RandomCallsStayInsideTheRegionAndTheScreen)
             wrong = changedOutside(before, screen);
         if (wrong.empty())
             wrong = drawing.problem();
+        if (wrong.empty())
+            wrong = check(what, screen);
         if (wrong.empty() && drawing.undo()) {
             wrong = screen.damage();
             if (wrong.empty() && !std::equal(before.begin(), before.end(), screen.pixels()))
@@ -77,10 +78,11 @@ TEST(LongRun, RandomCallsStayInsideTheRegionAndTheScreen)
             return;
         }
     }
-    const auto ms =
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count();
-    std::cout << "long run: " << calls << " calls, seed " << seed << ", " << drawing.skipped()
-              << " without a position inside the contract, " << ms << " ms" << std::endl;
+}
+
+TEST(LongRun, RandomCallsStayInsideTheRegionAndTheScreen)
+{
+    run(calls, [](const std::string&, const zeltest::GuardedScreen&) { return std::string(); });
 }
 
 // The checks above can fail: a region one row taller than the screen lets a
@@ -94,29 +96,42 @@ TEST(LongRun, GuardsSeeAWritePastTheLastPixel)
     EXPECT_EQ(screen.damage(), "guard byte 42 from the first pixel changed");
 }
 
-// Cases long runs found, kept as they were met.
-TEST(LongRun, LinesIntoEmptyRegionsAndOutlinesAtTheEndOfTheRange)
+// What a call leaves that a path could change: the pixels and the counters.
+std::string state(const zeltest::GuardedScreen& screen)
 {
-    zeltest::ScreenSetup screen(40, 30, 3);
-    const std::string blank = zeltest::picture(screen.bitmap());
-    // A region without rows, then one without columns: a line across
-    // either used to leave its first pixel just outside.
-    for (const ZelClipRgn& r : {ZelClipRgn{10, 5, 30, 5, 0, 0, {}}, ZelClipRgn{10, 5, 10, 20, 0, 0, {}}}) {
-        screen.setRegion(r.left, r.top, r.right, r.bottom);
-        putLine(5, -10, 8, 20, 9);   // from above the region to below it
-        putLine(-10, 0, 20, 4, 9);   // from its left to its right
-        ZelSmartLine line{HSimple<unsigned char>(), {0, 0}, {0, 0}, 0};
-        line.draw(5, -10, 8, 20, 9);
-        EXPECT_EQ(zeltest::picture(screen.bitmap()), blank);
-        line.erase();
-        line.free();
-    }
-    // Outlines whose top row is the last int: the side columns start on the
-    // row after it, which wraps far away (and must not overflow on the way).
-    screen.setRegion(0, 0, 40, 30);
-    putRectangle(2, INT32_MAX, 5, 4, 9);
-    putXorRectangle(2, INT32_MAX, 5, 4, 9);
-    EXPECT_EQ(zeltest::picture(screen.bitmap()), blank);
+    std::string s(reinterpret_cast<const char*>(screen.pixels()), screen.size());
+    return s.append(reinterpret_cast<const char*>(&videoStatistics), sizeof videoStatistics);
 }
+
+class EveryPath : public testing::TestWithParam<CpuPath> {};
+
+TEST_P(EveryPath, DrawsThePixelsAndCountsOfThePlainPath)
+{
+    const CpuPath path = GetParam(), saved = cpuPath();
+    if (path > widestCpuPath())
+        GTEST_SKIP() << "this CPU does not run the " << zeltest::cpuPathName(path) << " path";
+    std::vector<std::string> plain;
+    ASSERT_TRUE(selectCpuPath(CpuPath::Plain));
+    run(calls / 2, [&](const std::string&, const zeltest::GuardedScreen& s) {
+        plain.push_back(state(s));
+        return std::string();
+    });
+    ASSERT_TRUE(selectCpuPath(path));
+    size_t i = 0;
+    run(calls / 2, [&](const std::string&, const zeltest::GuardedScreen& s) {
+        const std::string got = state(s);
+        const std::string& want = plain[i++];
+        if (got == want)
+            return std::string();
+        const size_t at = static_cast<size_t>(std::mismatch(got.begin(), got.end(), want.begin()).first - got.begin());
+        return std::string(zeltest::cpuPathName(path)) + " differs from the plain path at " +
+               (at < s.size() ? "pixel " + std::to_string(at) : "counter byte " + std::to_string(at - s.size()));
+    });
+    EXPECT_EQ(i, plain.size());
+    selectCpuPath(saved);
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, EveryPath, testing::Values(CpuPath::Sse2, CpuPath::Avx2, CpuPath::Avx512),
+                         [](const testing::TestParamInfo<CpuPath>& info) { return zeltest::cpuPathName(info.param); });
 
 }  // namespace

@@ -279,9 +279,16 @@ std::string RandomDrawing::directFills()
         if (vertices[i].y > vertices[bottom].y || (vertices[i].y == vertices[bottom].y && i > bottom))
             bottom = i;
     }
+    // Intensities of every kind: gentle and steep ramps, values next to the
+    // 32-bit wrap, anything.
     std::vector<int32_t> intensity(vertices.size());
-    for (int32_t& i : intensity)
-        i = between(0, 60 * 65536);
+    for (int32_t& i : intensity) {
+        const uint32_t kind = below(4);
+        i = kind == 0 ? between(0, 60 * 65536)
+            : kind == 1 ? between(0, 256 * 65536)
+            : kind == 2 ? static_cast<int32_t>(0x7fff0000u + below(0x20000u))
+                        : static_cast<int32_t>(rng_());
+    }
     const int32_t y0 = vertices[top].y;
     polyStartIndex = 0;
     polyStopIndex = vertices[bottom].y - y0;

@@ -140,6 +140,7 @@ const SceneInvoker* sceneCall(const std::string& name)
 void resetSceneCalls()
 {
     smartLine.free();
+    smartLine = ZelSmartLine{HSimple<unsigned char>(), {0, 0}, {0, 0}, 0};
 }
 
 }  // namespace zeltest

@@ -110,6 +110,12 @@ void paint(Bitmap& b, const std::string& rows)
             *b.pixelAt(x, y) = valueOf(line[x]);
 }
 
+const char* cpuPathName(CpuPath path)
+{
+    static const char* const names[] = {"Plain", "Sse2", "Avx2", "Avx512"};
+    return names[static_cast<int>(path)];
+}
+
 size_t liveBlockCount()
 {
     return ZelMem::LiveBlocks().size();
@@ -183,3 +189,8 @@ TempDir::~TempDir()
 }
 
 }  // namespace zeltest
+
+void PrintTo(CpuPath path, std::ostream* os)
+{
+    *os << zeltest::cpuPathName(path);
+}

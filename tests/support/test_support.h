@@ -12,7 +12,11 @@
 #include <gtest/gtest.h>
 
 #include "bitmap/bitmap.h"
+#include "platform/cpu_features.h"
 #include "video/screen.h"
+
+// Test names and failure messages show a CPU path by its name.
+void PrintTo(CpuPath path, std::ostream* os);
 
 namespace zeltest {
 
@@ -39,6 +43,8 @@ std::string picture(const Bitmap& b);
 void paint(Bitmap& b, const std::string& rows);
 
 size_t liveBlockCount();
+
+const char* cpuPathName(CpuPath path);
 
 // Under the leak checker: allocations from here on are not reported (for a
 // test process that ends with blocks on purpose).
