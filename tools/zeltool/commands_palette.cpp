@@ -52,14 +52,17 @@ void runExport(const Args& args)
         refuseOverwrite(*preview, {in});
 
     const Palette palette = readPaletteFile(in);
+    std::vector<Output> outputs(1);
+    outputs[0].path = out;
     if (ext == "png")
-        writeOutput(out, swatchPng(palette));
+        outputs[0].bytes = swatchPng(palette);
     else if (ext == "gpl")
-        writeOutput(out, formatGimpPalette(palette, std::filesystem::path(out).stem().string()));
+        outputs[0].bytes = formatGimpPalette(palette, std::filesystem::path(out).stem().string());
     else
-        writeOutput(out, formatJascPalette(palette));
+        outputs[0].bytes = formatJascPalette(palette);
     if (preview)
-        writeOutput(*preview, swatchPng(palette));
+        outputs.push_back({*preview, swatchPng(palette)});
+    writeOutputs(outputs);
 }
 
 }  // namespace

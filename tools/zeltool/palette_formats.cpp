@@ -107,6 +107,12 @@ Palette readPaletteFile(const std::string& path)
     return aboutFile(path, [&] { return decodeRawPalette(data); });
 }
 
+Palette readAnyPaletteFile(const std::string& path)
+{
+    const Bytes data = readFile(path);
+    return aboutFile(path, [&] { return decodeAnyPalette(data); });
+}
+
 Palette decodeAnyPalette(const Bytes& data)
 {
     const std::string text(data.begin(), data.end());
