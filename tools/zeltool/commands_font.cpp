@@ -78,6 +78,14 @@ void runPreview(const Args& args)
     const std::string& out = args.positional[1];
     const auto palettePath = args.option("--palette");
     refuseOverwrite(out, {in, palettePath.value_or("")});
+    std::u32string given;
+    if (const auto text = args.option("--text")) {
+        try {
+            given = decodeUtf8(*text);
+        } catch (const FormatError& e) {
+            throw UsageError{"--text " + e.problem};
+        }
+    }
     const Charset charset = charsetOf(args);
 
     const Bytes data = readFile(in);
@@ -93,15 +101,9 @@ void runPreview(const Args& args)
     const auto background = static_cast<std::uint8_t>(zelassets::nearestColour(palette, {0, 0, 0}, Candidates::All));
 
     std::string text = allCharacters(font);
-    if (const auto given = args.option("--text")) {
-        std::u32string decoded;
-        try {
-            decoded = decodeUtf8(*given);
-        } catch (const FormatError& e) {
-            throw UsageError{"--text " + e.problem};
-        }
+    if (args.option("--text")) {
         std::vector<char32_t> missing;
-        text = encodeText(decoded, charset, missing);
+        text = encodeText(given, charset, missing);
         if (!missing.empty()) {
             std::string list;
             for (std::size_t i = 0; i < missing.size() && i < 8; ++i) {

@@ -81,7 +81,7 @@ void requestLayout(png_structp png, png_infop info, Image& out)
     if (out.indexed) {
         png_set_packing(png);
     } else {
-        png_set_strip_16(png);
+        png_set_scale_16(png);
         png_set_expand_gray_1_2_4_to_8(png);
         if (png_get_valid(png, info, PNG_INFO_tRNS))
             png_set_tRNS_to_alpha(png);

@@ -88,6 +88,53 @@ Image imageFrom(SDL_Surface& s, const char* what)
     return palette ? indexedFrom(s) : rgbaFrom(s, what);
 }
 
+// The decoders pad pixels that the file does not hold with zeros; a file
+// cut short is refused here instead, walking run-length codes where needed.
+void checkTgaLength(const Bytes& data, long long width, long long height)
+{
+    const std::uint64_t pixelBytes = (data[16] + 7u) / 8, mapBytes = data[1] ? load16(data, 5) * ((data[7] + 7u) / 8) : 0;
+    const std::uint64_t need = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
+    std::uint64_t at = 18 + data[0] + mapBytes, got = 0;
+    if (data[2] & 8) {
+        while (got < need && at < data.size()) {
+            const std::uint8_t packet = data[at++];
+            const std::uint64_t count = (packet & 0x7fu) + 1;
+            at += packet & 0x80 ? pixelBytes : count * pixelBytes;
+            got += count;
+        }
+    } else {
+        got = need;
+        at += need * pixelBytes;
+    }
+    if (got < need || at > data.size())
+        throw FormatError{"the TGA file ends before its last pixel"};
+}
+
+void checkPcxLength(const Bytes& data, long long height)
+{
+    const std::uint64_t need = static_cast<std::uint64_t>(load16(data, 66)) * data[65] * static_cast<std::uint64_t>(height);
+    std::uint64_t got = 0;
+    std::size_t at = 128;
+    while (got < need) {
+        if (at >= data.size())
+            throw FormatError{"the PCX file ends before its last row"};
+        const std::uint8_t b = data[at++];
+        if ((b & 0xc0) == 0xc0) {
+            got += b & 0x3f;
+            ++at;
+        } else {
+            ++got;
+        }
+    }
+    if (at > data.size())
+        throw FormatError{"the PCX file ends before its last row"};
+    // 256 colours follow the rows, after a byte 12; the decoder reads them
+    // from the file's end.
+    const bool tableAtEnd = data[1] == 5 && data[3] == 8 && data[65] == 1;
+    if (tableAtEnd && (data.size() - at < 769 || data[data.size() - 769] != 12))
+        throw FormatError{"the PCX file ends before its colour table"};
+}
+
 }  // namespace
 
 bool isTga(const Bytes& data)
@@ -120,6 +167,7 @@ Image decodeTga(const Bytes& data)
     if (!isTga(data))
         throw FormatError{"not a TGA picture"};
     checkPictureSize(load16(data, 12), load16(data, 14), "TGA");
+    checkTgaLength(data, load16(data, 12), load16(data, 14));
     if (data[17] & 0x10)
         throw FormatError{"TGA stored right to left, which the decoder does not read"};
     Surface s = decodeWith(IMG_LoadTGA_RW, data, "TGA");
@@ -130,8 +178,9 @@ Image decodePcx(const Bytes& data)
 {
     if (!isPcx(data))
         throw FormatError{"not a PCX picture"};
-    checkPictureSize(static_cast<long long>(load16(data, 8)) - load16(data, 4) + 1,
-                     static_cast<long long>(load16(data, 10)) - load16(data, 6) + 1, "PCX");
+    const long long height = static_cast<long long>(load16(data, 10)) - load16(data, 6) + 1;
+    checkPictureSize(static_cast<long long>(load16(data, 8)) - load16(data, 4) + 1, height, "PCX");
+    checkPcxLength(data, height);
     Surface s = decodeWith(IMG_LoadPCX_RW, data, "PCX");
     return imageFrom(*s, "PCX");
 }
