@@ -119,9 +119,12 @@ Cell cellOf(FT_Face face)
     return {static_cast<int>(ascent), static_cast<int>(ascent + descent)};
 }
 
+// A negative pitch stores the rows bottom first: the top row is then the
+// last in memory.
 bool inked(const FT_Bitmap& b, unsigned x, unsigned y, int threshold)
 {
-    const unsigned char* row = b.buffer + static_cast<std::ptrdiff_t>(y) * b.pitch;
+    const unsigned char* top = b.pitch < 0 ? b.buffer - static_cast<std::ptrdiff_t>(b.pitch) * (b.rows - 1) : b.buffer;
+    const unsigned char* row = top + static_cast<std::ptrdiff_t>(y) * b.pitch;
     if (b.pixel_mode == FT_PIXEL_MODE_MONO)
         return (row[x / 8] >> (7 - x % 8) & 1) != 0;
     return row[x] >= threshold;
@@ -136,11 +139,13 @@ std::optional<AssetBitmap> renderGlyph(FT_Face face, char32_t key, const Cell& c
     const FT_Bitmap& b = slot->bitmap;
     if (b.pixel_mode != FT_PIXEL_MODE_MONO && b.pixel_mode != FT_PIXEL_MODE_GRAY)
         return std::nullopt;
+    // FreeType may answer a glyph that has a size but no pixels.
+    const unsigned rows = b.buffer ? b.rows : 0;
     const long advance = (slot->advance.x + 32) / 64;
     const long width = std::clamp(advance > 0 ? advance : slot->bitmap_left + static_cast<long>(b.width), 1L,
                                   static_cast<long>(MaxGlyphSide));
     AssetBitmap glyph = blankGlyph(static_cast<int>(width), cell.height);
-    for (unsigned y = 0; y < b.rows; ++y)
+    for (unsigned y = 0; y < rows; ++y)
         for (unsigned x = 0; x < b.width; ++x) {
             const long gx = slot->bitmap_left + static_cast<long>(x);
             const long gy = cell.ascent - slot->bitmap_top + static_cast<long>(y);
