@@ -2,6 +2,8 @@
 // OpenType, PSF and grid pictures, and a picture of text drawn with a font
 // by the library.
 
+#include <filesystem>
+
 #include "tools/zeltool/commands.h"
 #include "tools/zeltool/engine_formats.h"
 #include "tools/zeltool/errors.h"
@@ -22,6 +24,8 @@ Charset charsetOf(const Args& args)
     const std::string value = args.option("--charset").value_or("latin1");
     if (const Charset* named = namedCharset(value))
         return *named;
+    if (!std::filesystem::exists(value))
+        throw UsageError{"--charset expects latin1, cp437, cp1252 or a list file, not '" + value + "'"};
     const Bytes data = readFile(value);
     return aboutFile(value, [&] { return parseCharsetList(std::string(data.begin(), data.end()), value); });
 }

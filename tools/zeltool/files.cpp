@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -134,6 +135,14 @@ void writeOutputs(const std::vector<Output>& outputs)
     for (const Output& o : outputs) {
         targets.push_back(linkTarget(o.path));
         checkReplaceable(o.path, targets.back());
+        const auto canonical = [](const std::string& t) {
+            std::error_code error;
+            const std::filesystem::path c = std::filesystem::weakly_canonical(std::filesystem::absolute(t, error), error);
+            return error ? std::filesystem::path(t) : c;
+        };
+        const auto same = [&](const std::string& t) { return canonical(t) == canonical(targets.back()); };
+        if (std::any_of(targets.begin(), targets.end() - 1, same))
+            throw FileError{o.path, "is named for two outputs of one command; refusing to write either"};
     }
     std::vector<Pending> pending;
     try {

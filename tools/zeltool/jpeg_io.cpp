@@ -106,7 +106,13 @@ Image decodeJpeg(const zelassets::Bytes& data)
     errors.base.error_exit = onError;
     errors.base.emit_message = onMessage;
     Image out;
-    const Step step = decode(&info, &errors, &data, &out);
+    Step step = Step::Failed;
+    try {
+        step = decode(&info, &errors, &data, &out);
+    } catch (...) {  // out of memory for the pixels
+        jpeg_destroy_decompress(&info);
+        throw;
+    }
     jpeg_destroy_decompress(&info);
     if (step == Step::TooLarge)
         checkPictureSize(out.width, out.height, "JPEG");

@@ -192,6 +192,8 @@ std::vector<Rgb> ownColours(const Image& rgba, int count, bool& fits)
 
 std::vector<Rgb> quantise(const Image& rgba, int count)
 {
+    if (count < 1)
+        return {};
     bool fits = false;
     std::vector<Rgb> own = ownColours(rgba, count, fits);
     if (fits)
