@@ -16,7 +16,7 @@ namespace {
 constexpr std::size_t BigPicture = 1u << 20;
 
 // The nearest usable entry; pictures repeat colours, so each distinct one is
-// searched once.
+// searched once while the memory of answers stays below a million colours.
 class Nearest {
 public:
     Nearest(const zelassets::Palette& palette, const Usable& usable) : palette_(palette)
@@ -31,6 +31,8 @@ public:
     std::uint8_t operator()(Rgb c)
     {
         const std::uint32_t key = static_cast<std::uint32_t>(c.r << 16 | c.g << 8 | c.b);
+        if (known_.size() >= KnownColours)
+            known_.clear();
         const auto [it, added] = known_.try_emplace(key, 0);
         if (added) {
             std::uint32_t best = std::numeric_limits<std::uint32_t>::max();
@@ -46,6 +48,7 @@ public:
     }
 
 private:
+    static constexpr std::size_t KnownColours = 1 << 20;
     const zelassets::Palette& palette_;
     std::vector<int> candidates_;
     std::unordered_map<std::uint32_t, std::uint8_t> known_;

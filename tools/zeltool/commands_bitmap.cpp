@@ -95,9 +95,10 @@ void runImport(const Args& args)
         const Mapped mapped = mapToPalette(rgba, made.palette, plan.dither, made.usable);
         bitmap.pixels = mapped.indices;
         outputs.push_back({*plan.makePalette, zelassets::encodePalette(made.palette)});
+        const std::size_t kept = plan.reserved.size() + 1;
         report = "made a palette of " + std::to_string(made.colours) + " colours for " + in + " in " +
-                 *plan.makePalette + " (" + std::to_string(plan.reserved.size() + 1) + " entries reserved), " +
-                 ditherName(plan.dither) + ": " + describeError(mapped);
+                 *plan.makePalette + " (" + std::to_string(kept) + (kept == 1 ? " entry" : " entries") +
+                 " reserved), " + ditherName(plan.dither) + ": " + describeError(mapped);
     } else if (plan.target) {
         const Mapped mapped = mapToPalette(toRgba(image), readAnyPaletteFile(*plan.target), plan.dither);
         bitmap.pixels = mapped.indices;

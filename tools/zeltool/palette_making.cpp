@@ -53,8 +53,11 @@ std::vector<int> parseReserved(const std::string& option, const std::string& tex
         const int high = dash == std::string::npos ? low : parseIntIn(option, item.substr(dash + 1), low, 255);
         for (int i = low; i <= high; ++i)
             entries.push_back(i);
-        if (end == text.size())
+        if (end == text.size()) {
+            std::sort(entries.begin(), entries.end());
+            entries.erase(std::unique(entries.begin(), entries.end()), entries.end());
             return entries;
+        }
         start = end + 1;
     }
 }
