@@ -22,7 +22,7 @@ const Command* const Commands[] = {&BitmapImport,  &BitmapExport, &BitmapInfo, &
 void printOverview()
 {
     std::ostream& out = std::cout;
-    out << "usage: zeltool COMMAND ARGUMENTS...\n"
+    out << "Usage: zeltool COMMAND ARGUMENTS...\n\n"
            "Converts pictures, palettes and fonts to and from the engine's formats.\n\n";
     for (const Command* c : Commands)
         out << "  zeltool " << c->name << ' ' << c->synopsis << "\n      " << c->summary << '\n';
@@ -33,7 +33,7 @@ void printOverview()
 
 void printHelp(const Command& c)
 {
-    std::cout << "usage: zeltool " << c.name << ' ' << c.synopsis << '\n' << c.summary << ".\n\n" << c.details;
+    std::cout << "Usage: zeltool " << c.name << ' ' << c.synopsis << "\n\n" << c.summary << ".\n\n" << c.details;
 }
 
 // Messages may quote file content or names; control characters in them
