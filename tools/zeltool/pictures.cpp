@@ -76,27 +76,23 @@ Picture decodePicture(const Bytes& data, int frame)
     Picture p;
     p.fileBytes = data.size();
     p.kind = foreignKind(data);
-    // A TGA header is weak evidence: a file that is exactly an engine
-    // bitmap is one.
-    if (p.kind == PictureKind::EngineBitmap || (p.kind == PictureKind::Tga && looksLikeEngineBitmap(data))) {
-        if (!looksLikeEngineBitmap(data)) {
+    // A TGA header is weak evidence: a file that is exactly an engine bitmap
+    // is one.
+    const bool maybeEngine = p.kind == PictureKind::EngineBitmap || p.kind == PictureKind::Tga;
+    if (maybeEngine && looksLikeEngineBitmap(data)) {
+        try {
+            AssetBitmap b = decodeBitmapFile(data);
+            p.kind = PictureKind::EngineBitmap;
+            p.image.width = b.width;
+            p.image.height = b.height;
+            p.image.indexed = true;
+            p.image.pixels = std::move(b.pixels);
+            p.originX = b.originX;
+            p.originY = b.originY;
+            return p;
+        } catch (const FormatError&) {
             if (p.kind == PictureKind::EngineBitmap)
-                throw FormatError{NotAPicture};
-        } else {
-            try {
-                AssetBitmap b = decodeBitmapFile(data);
-                p.kind = PictureKind::EngineBitmap;
-                p.image.width = b.width;
-                p.image.height = b.height;
-                p.image.indexed = true;
-                p.image.pixels = std::move(b.pixels);
-                p.originX = b.originX;
-                p.originY = b.originY;
-                return p;
-            } catch (const FormatError&) {
-                if (p.kind == PictureKind::EngineBitmap)
-                    throw;
-            }
+                throw;
         }
     }
     p.image = decodeForeign(p.kind, data, frame);
@@ -123,7 +119,7 @@ Image readForeignPicture(const std::string& path, int frame)
     return aboutFile(path, [&] {
         const PictureKind kind = foreignKind(data);
         if (kind == PictureKind::EngineBitmap && looksLikeEngineBitmap(data))
-            throw FormatError{"is an engine bitmap already, not a picture of another program"};
+            throw FormatError{"looks like an engine bitmap, not a picture of another program"};
         return decodeForeign(kind, data, frame);
     });
 }
