@@ -64,6 +64,12 @@ ImportPlan planImport(const Args& args)
     return plan;
 }
 
+// "1 colour", "5 colours".
+std::string counted(std::size_t n, const std::string& noun)
+{
+    return std::to_string(n) + " " + noun + (n == 1 ? "" : "s");
+}
+
 std::string ditherName(Dither d)
 {
     return d == Dither::None ? "nearest colour, no dithering" : "Floyd-Steinberg dithering";
@@ -95,10 +101,9 @@ void runImport(const Args& args)
         const Mapped mapped = mapToPalette(rgba, made.palette, plan.dither, made.usable);
         bitmap.pixels = mapped.indices;
         outputs.push_back({*plan.makePalette, zelassets::encodePalette(made.palette)});
-        const std::size_t kept = plan.reserved.size() + 1;
-        report = "made a palette of " + std::to_string(made.colours) + " colours for " + in + " in " +
-                 *plan.makePalette + " (" + std::to_string(kept) + (kept == 1 ? " entry" : " entries") +
-                 " reserved), " + ditherName(plan.dither) + ": " + describeError(mapped);
+        report = "made a palette of " + counted(static_cast<std::size_t>(made.colours), "colour") + " for " + in +
+                 " in " + *plan.makePalette + " (" + std::to_string(plan.reserved.size() + 1) +
+                 " entries reserved), " + ditherName(plan.dither) + ": " + describeError(mapped);
     } else if (plan.target) {
         const Mapped mapped = mapToPalette(toRgba(image), readAnyPaletteFile(*plan.target), plan.dither);
         bitmap.pixels = mapped.indices;
@@ -109,7 +114,7 @@ void runImport(const Args& args)
                             "--make-palette OUT.pal to make one"};
     } else {
         bitmap.pixels = image.pixels;
-        const std::string colours = std::to_string(image.palette.size()) + " colours";
+        const std::string colours = counted(image.palette.size(), "colour");
         if (plan.paletteOut) {
             outputs.push_back({*plan.paletteOut, zelassets::encodePalette(fullPalette(image.palette))});
             report = "kept the indices of " + in + " and wrote its palette of " + colours + " to " + *plan.paletteOut;
@@ -155,7 +160,7 @@ void runInfo(const Args& args)
         static_cast<std::int64_t>(zelassets::BitmapHeaderBytes) + static_cast<std::int64_t>(image.pixelCount());
     std::cout << in << ": " << kindName(p.kind);
     if (image.indexed && p.kind != PictureKind::EngineBitmap)
-        std::cout << ", indexed, " << image.palette.size() << " colours";
+        std::cout << ", indexed, " << counted(image.palette.size(), "colour");
     else if (!image.indexed)
         std::cout << ", true colour";
     std::cout << "\nwidth: " << image.width << "\nheight: " << image.height << "\norigin: " << p.originX << ','
