@@ -102,8 +102,9 @@ void runImport(const Args& args)
         bitmap.pixels = mapped.indices;
         outputs.push_back({*plan.makePalette, zelassets::encodePalette(made.palette)});
         report = "made a palette of " + counted(static_cast<std::size_t>(made.colours), "colour") + " for " + in +
-                 " in " + *plan.makePalette + " (" + std::to_string(plan.reserved.size() + 1) +
-                 " entries reserved), " + ditherName(plan.dither) + ": " + describeError(mapped);
+                 " in " + *plan.makePalette + " (" +
+                 (plan.reserved.empty() ? "entry 0" : std::to_string(plan.reserved.size() + 1) + " entries") +
+                 " reserved), " + ditherName(plan.dither) + ": " + describeError(mapped);
     } else if (plan.target) {
         const Mapped mapped = mapToPalette(toRgba(image), readAnyPaletteFile(*plan.target), plan.dither);
         bitmap.pixels = mapped.indices;
