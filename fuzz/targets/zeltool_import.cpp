@@ -16,18 +16,22 @@ struct Use {
     const Command* command;
     const char* inputName;
     const char* outputName;
-    const char* cell;  // --cell for font build, null when not given
+    const char* option;  // one option and its value, null when not given
+    const char* value;
 };
 
 const Use Uses[] = {
-    {&zeltool::BitmapImport, "in.bin", "out.zbm", nullptr},
-    {&zeltool::BitmapInfo, "in.bin", nullptr, nullptr},
-    {&zeltool::BitmapExport, "in.bin", "out.png", nullptr},
-    {&zeltool::PaletteImport, "in.bin", "out.pal", nullptr},
-    {&zeltool::FontBuild, "in.bin", "out.fnt", nullptr},
-    {&zeltool::FontBuild, "in.bin", "out.fnt", "6x9"},
-    {&zeltool::AggregateCommand, "in.bin", "out.zbm", nullptr},
-    {&zeltool::ShadeCommand, "in.bin", "out", nullptr},
+    {&zeltool::BitmapImport, "in.bin", "out.zbm", nullptr, nullptr},
+    {&zeltool::BitmapInfo, "in.bin", nullptr, nullptr, nullptr},
+    {&zeltool::BitmapExport, "in.bin", "out.png", nullptr, nullptr},
+    {&zeltool::PaletteImport, "in.bin", "out.pal", nullptr, nullptr},
+    {&zeltool::FontBuild, "in.bin", "out.fnt", nullptr, nullptr},
+    {&zeltool::FontBuild, "in.bin", "out.fnt", "--cell", "6x9"},
+    {&zeltool::AggregateCommand, "in.bin", "out.zbm", nullptr, nullptr},
+    {&zeltool::ShadeCommand, "in.bin", "out", nullptr, nullptr},
+    {&zeltool::BitmapImport, "in.bin", "out.zbm", "--make-palette", "made.pal"},
+    {&zeltool::BitmapImport, "in.bin", "out.zbm", "--frame", "1"},
+    {&zeltool::FontBuild, "in.bin", "out.fnt", "--size", "9"},
 };
 
 Args argsFor(const Use& use, const std::string& input)
@@ -40,8 +44,10 @@ Args argsFor(const Use& use, const std::string& input)
     args.positional = {input};
     if (use.outputName)
         args.positional.push_back(zelfuzz::inputDir() + use.outputName);
-    if (use.cell)
-        args.options["--cell"] = use.cell;
+    if (use.option)
+        args.options[use.option] = std::string(use.value).find('.') == std::string::npos
+                                       ? use.value
+                                       : zelfuzz::inputDir() + use.value;
     return args;
 }
 

@@ -98,9 +98,7 @@ void checkSupported(const Header& h)
                           " bits per pixel is not supported"};
     if (masked && (h.masks[0] == 0 || h.masks[1] == 0 || h.masks[2] == 0))
         throw FormatError{"BMP colour masks are empty"};
-    if (h.width * h.height > MaxImagePixels)
-        throw FormatError{"is " + std::to_string(h.width) + " x " + std::to_string(h.height) +
-                          " pixels, more than this tool handles"};
+    checkPictureSize(h.width, h.height, "BMP");
 }
 
 Header readHeader(const Bytes& data)

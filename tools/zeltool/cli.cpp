@@ -70,6 +70,8 @@ Args parseArgs(const Command& command, int argc, char** argv, int first)
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             args.help = true;
+        } else if (arg == "--version") {
+            args.version = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
             if (!takesValue(command, arg))
                 throw UsageError{"unknown option " + arg};
@@ -80,7 +82,7 @@ Args parseArgs(const Command& command, int argc, char** argv, int first)
             args.positional.push_back(arg);
         }
     }
-    if (args.help)
+    if (args.help || args.version)
         return args;
     const std::size_t n = args.positional.size();
     if (n < command.minArgs)
@@ -120,6 +122,16 @@ int parseIntIn(const std::string& option, const std::string& text, int low, int 
 {
     const std::string what = "a number from " + std::to_string(low) + " to " + std::to_string(high);
     return static_cast<int>(parseIn(option, text, low, high, what.c_str(), 0));
+}
+
+}  // namespace zeltool
+
+namespace zeltool {
+
+const char* versionText()
+{
+    return "zeltool (zelgfx) " ZELTOOL_VERSION "\n"
+           "The asset tool of the zel engine's graphics library; zlib licence.\n";
 }
 
 }  // namespace zeltool

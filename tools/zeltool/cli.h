@@ -16,6 +16,7 @@ struct Args {
     std::vector<std::string> positional;
     std::map<std::string, std::string> options;  // "--palette" -> value
     bool help = false;
+    bool version = false;
 
     std::optional<std::string> option(const std::string& name) const;
 };
@@ -34,7 +35,7 @@ struct Command {
 
 // Splits argv[first..] into positional arguments and the command's options.
 // UsageError for an unknown option, a missing value or a wrong count of
-// arguments; "--help" anywhere only sets help.
+// arguments; "--help" or "--version" anywhere only sets help or version.
 Args parseArgs(const Command& command, int argc, char** argv, int first);
 
 // Option values; each throws UsageError naming the option.
@@ -44,5 +45,8 @@ struct IntPair {
 IntPair parsePair(const std::string& option, const std::string& text, char separator);
 zelassets::Rgb parseRgb(const std::string& option, const std::string& text);
 int parseIntIn(const std::string& option, const std::string& text, int low, int high);
+
+// "zeltool (zelgfx) 0.1.0" and the licence, for --version.
+const char* versionText();
 
 }  // namespace zeltool

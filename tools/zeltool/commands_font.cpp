@@ -1,7 +1,9 @@
-// font build and font preview: engine fonts from BDF, PSF and grid pictures,
-// and a picture of text drawn with a font by the library.
+// font build and font preview: engine fonts from BDF, PCF, TrueType,
+// OpenType, PSF and grid pictures, and a picture of text drawn with a font
+// by the library.
 
-#include "tools/zeltool/bmp_io.h"
+#include <filesystem>
+
 #include "tools/zeltool/commands.h"
 #include "tools/zeltool/engine_formats.h"
 #include "tools/zeltool/errors.h"
@@ -16,10 +18,16 @@ namespace zeltool {
 
 namespace {
 
-bool isBdf(const Bytes& data)
+// --charset: a set's name, else a list file.
+Charset charsetOf(const Args& args)
 {
-    constexpr char magic[] = "STARTFONT";
-    return data.size() >= sizeof magic - 1 && std::equal(magic, magic + sizeof magic - 1, data.begin());
+    const std::string value = args.option("--charset").value_or("latin1");
+    if (const Charset* named = namedCharset(value))
+        return *named;
+    if (!std::filesystem::exists(value))
+        throw UsageError{"--charset expects latin1, cp437, cp1252 or a list file, not '" + value + "'"};
+    const Bytes data = readFile(value);
+    return aboutFile(value, [&] { return parseCharsetList(std::string(data.begin(), data.end()), value); });
 }
 
 AssetFont gridFont(const std::string& in, const Args& args)
@@ -31,7 +39,7 @@ AssetFont gridFont(const std::string& in, const Args& args)
     if (size.a < 1 || size.b < 1 || size.a > MaxGlyphSide || size.b > MaxGlyphSide)
         throw UsageError{"--cell sides must be from 1 to " + std::to_string(MaxGlyphSide) + ", not '" + *cell + "'"};
     const int first = parseIntIn("--first", args.option("--first").value_or("32"), 0, 255);
-    const Image image = readPngOrBmp(in);
+    const Image image = readForeignPicture(in);
     return aboutFile(in, [&] { return fontFromGrid(image, size.a, size.b, first); });
 }
 
@@ -39,46 +47,33 @@ void runBuild(const Args& args)
 {
     const std::string& in = args.positional[0];
     const std::string& out = args.positional[1];
-    refuseOverwrite(out, {in});
+    const Charset charset = charsetOf(args);
+    std::vector<std::string> inputs = {in};
+    if (const auto list = args.option("--charset"); list && !namedCharset(*list))
+        inputs.push_back(*list);
+    refuseOverwrite(out, inputs);
+    RenderOptions render;
+    render.size = parseIntIn("--size", args.option("--size").value_or("0"), 0, MaxGlyphSide);
+    render.threshold = parseIntIn("--threshold", args.option("--threshold").value_or("128"), 1, 255);
     const Bytes data = readFile(in);
-    AssetFont font;
+    BuiltFont built;
     // --cell says the input is meant to be a grid picture; its reader then
     // names what else the file is.
-    if (isPng(data) || isBmp(data) || args.option("--cell")) {
-        font = gridFont(in, args);
+    if (isForeignPicture(data) || args.option("--cell")) {
+        built.font = gridFont(in, args);
     } else {
         if (args.option("--first"))
-            throw UsageError{"--first applies to grid pictures, and " + in + " is not a PNG or BMP"};
-        font = aboutFile(in, [&] {
-            if (isPsf(data))
-                return fontFromPsf(data);
-            if (isBdf(data))
-                return fontFromBdf(std::string(data.begin(), data.end()));
-            throw FormatError{"not a BDF or PSF font, nor a PNG or BMP grid of glyphs"};
+            throw UsageError{"--first applies to grid pictures, and " + in + " is not a picture"};
+        built = aboutFile(in, [&] {
+            return isPsf(data) ? fontFromPsf(data, charset) : fontFromFreetype(data, charset, render);
         });
     }
-    writeOutput(out, zelassets::encodeFont(font));
-}
-
-// Text from a terminal is UTF-8, while fonts are indexed by Latin-1 codes:
-// UTF-8 made only of code points up to 255 becomes those codes. Anything
-// else is taken byte for byte.
-std::string latin1(const std::string& text)
-{
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-            continue;
-        }
-        const bool twoBytes = (c == 0xc2 || c == 0xc3) && i + 1 < text.size() &&
-                              (static_cast<unsigned char>(text[i + 1]) & 0xc0) == 0x80;
-        if (!twoBytes)
-            return text;
-        out += static_cast<char>((c & 0x03) << 6 | (static_cast<unsigned char>(text[++i]) & 0x3f));
-    }
-    return out;
+    writeOutput(out, zelassets::encodeFont(built.font));
+    progress(built.throughCharset ? "built " + out + " with " + std::to_string(built.font.glyphs.size()) +
+                                        " glyphs for the characters of " + charset.name
+                                  : "built " + out + " with " + std::to_string(built.font.glyphs.size()) +
+                                        " glyphs in the codes of " + in + " (it names no Unicode characters, so " +
+                                        "no character set applies)");
 }
 
 void runPreview(const Args& args)
@@ -87,6 +82,15 @@ void runPreview(const Args& args)
     const std::string& out = args.positional[1];
     const auto palettePath = args.option("--palette");
     refuseOverwrite(out, {in, palettePath.value_or("")});
+    std::u32string given;
+    if (const auto text = args.option("--text")) {
+        try {
+            given = decodeUtf8(*text);
+        } catch (const FormatError& e) {
+            throw UsageError{"--text " + e.problem};
+        }
+    }
+    const Charset charset = charsetOf(args);
 
     const Bytes data = readFile(in);
     const AssetFont font = aboutFile(in, [&] { return decodeFontFile(data); });
@@ -95,13 +99,26 @@ void runPreview(const Args& args)
         palette[static_cast<std::size_t>(i)] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i),
                                                 static_cast<std::uint8_t>(i)};
     if (palettePath)
-        palette = readPaletteFile(*palettePath);
+        palette = readAnyPaletteFile(*palettePath);
     using zelassets::Candidates;
     const auto ink = static_cast<std::uint8_t>(zelassets::nearestColour(palette, {255, 255, 255}, Candidates::Opaque));
     const auto background = static_cast<std::uint8_t>(zelassets::nearestColour(palette, {0, 0, 0}, Candidates::All));
 
-    const auto given = args.option("--text");
-    const std::string text = given ? latin1(*given) : allCharacters(font);
+    std::string text = allCharacters(font);
+    if (args.option("--text")) {
+        std::vector<char32_t> missing;
+        text = encodeText(given, charset, missing);
+        if (!missing.empty()) {
+            std::string list;
+            for (std::size_t i = 0; i < missing.size() && i < 8; ++i) {
+                if (i > 0)
+                    list += ' ';
+                list += encodeUtf8(missing[i]);
+            }
+            progress(std::to_string(missing.size()) + " characters of the text have no code in " + charset.name +
+                     " and are drawn as '?': " + list);
+        }
+    }
     const Image image = renderPreview(in, font, text, ink, background);
     writeOutput(out, encodeIndexedPng(image.width, image.height, image.pixels.data(), palette));
 }
@@ -110,30 +127,41 @@ void runPreview(const Args& args)
 
 const Command FontBuild{
     "font build",
-    "IN.(bdf|psf|png|bmp) OUT.fnt [--cell WxH] [--first CODE]",
-    "make an engine font from a BDF, PSF or grid picture",
+    "IN OUT.fnt [--charset SET] [--size N] [--threshold T] [--cell WxH] [--first CODE]",
+    "make an engine font from a BDF, PCF, TrueType, OpenType, PSF or grid picture",
     "IN is recognised by its content:\n"
-    "  BDF  an X11 bitmap font (text: STARTCHAR, ENCODING, BBX, BITMAP)\n"
-    "  PSF  a Linux console font, version 1 or 2; with a Unicode table, code c\n"
-    "       gets the glyph of U+c\n"
-    "  PNG or BMP  a grid of cells of WxH pixels read left to right, top to\n"
+    "  BDF, PCF (also .pcf.gz)  X11 bitmap fonts, read by FreeType\n"
+    "  TrueType, OpenType  outline fonts, rendered by FreeType at --size pixels\n"
+    "       (the em height); a pixel is ink where its coverage reaches\n"
+    "       --threshold\n"
+    "  PSF  a Linux console font, version 1 or 2\n"
+    "  picture  a grid of cells of WxH pixels read left to right, top to\n"
     "       bottom; ink is a non-zero index, or in a true-colour picture any\n"
     "       visible pixel unlike the top-left one; empty cells after the last\n"
     "       inked one are left out\n"
-    "Each glyph is as wide as its advance and as high as the font's cell, with\n"
-    "pixel value 1 for ink. Codes 1 to 255 get glyphs (text is a C string, so\n"
-    "code 0 never reaches a font).\n"
+    "Each glyph is as wide as its advance and as high as the font's cell\n"
+    "(ascent and descent), with pixel value 1 for ink. Codes 1 to 255 get\n"
+    "glyphs (text is a C string, so code 0 never reaches a font): code c gets\n"
+    "the glyph of character c of the character set. Fonts whose glyphs name no\n"
+    "Unicode characters (PSF without a Unicode table, X11 fonts of another\n"
+    "registry, grids) keep their own codes.\n"
     "\n"
-    "  --cell WxH    cell size of a grid picture (required for one)\n"
-    "  --first CODE  character code of the first cell, default 32 (space)\n",
-    {"--cell", "--first"},
+    "  --charset SET    latin1 (default), cp437, cp1252, or a list file of\n"
+    "                   'CODE CHARACTER' lines (0x80 U+20AC, or the character\n"
+    "                   itself in UTF-8; # starts a comment)\n"
+    "  --size N         pixel size of an outline font (required for one), or\n"
+    "                   the strike of a bitmap font that has several\n"
+    "  --threshold T    coverage from 1 to 255 that makes ink, default 128\n"
+    "  --cell WxH       cell size of a grid picture (required for one)\n"
+    "  --first CODE     character code of the first cell, default 32 (space)\n",
+    {"--cell", "--first", "--charset", "--size", "--threshold"},
     2,
     2,
     runBuild};
 
 const Command FontPreview{
     "font preview",
-    "IN.fnt OUT.png [--text \"...\"] [--palette PAL]",
+    "IN.fnt OUT.png [--text \"...\"] [--charset SET] [--palette PAL]",
     "draw sample text with a font, through the library",
     "Loads IN with the library's font loader and draws the text with its text\n"
     "output into a screen just large enough for it (2 pixels of margin), then\n"
@@ -141,11 +169,14 @@ const Command FontPreview{
     "line. The background is the palette entry nearest black, the ink the one\n"
     "nearest white.\n"
     "\n"
-    "  --text TEXT    the text; default every character of the font, 16 a line.\n"
-    "                 UTF-8 text is drawn with the font's Latin-1 codes (e\n"
-    "                 acute as code 233) when all its characters have one\n"
-    "  --palette PAL  raw 768-byte palette file; default a grey ramp\n",
-    {"--text", "--palette"},
+    "  --text TEXT    UTF-8 text; default every character of the font, 16 a\n"
+    "                 line. Each character is drawn with its code in the\n"
+    "                 character set the font was built with; characters\n"
+    "                 without one are drawn as '?' and named on stderr\n"
+    "  --charset SET  latin1 (default), cp437, cp1252 or a list file, as for\n"
+    "                 font build\n"
+    "  --palette PAL  engine, GIMP, JASC or PNG palette; default a grey ramp\n",
+    {"--text", "--palette", "--charset"},
     2,
     2,
     runPreview};

@@ -52,25 +52,28 @@ void runExport(const Args& args)
         refuseOverwrite(*preview, {in});
 
     const Palette palette = readPaletteFile(in);
+    std::vector<Output> outputs(1);
+    outputs[0].path = out;
     if (ext == "png")
-        writeOutput(out, swatchPng(palette));
+        outputs[0].bytes = swatchPng(palette);
     else if (ext == "gpl")
-        writeOutput(out, formatGimpPalette(palette, std::filesystem::path(out).stem().string()));
+        outputs[0].bytes = formatGimpPalette(palette, std::filesystem::path(out).stem().string());
     else
-        writeOutput(out, formatJascPalette(palette));
+        outputs[0].bytes = formatJascPalette(palette);
     if (preview)
-        writeOutput(*preview, swatchPng(palette));
+        outputs.push_back({*preview, swatchPng(palette)});
+    writeOutputs(outputs);
 }
 
 }  // namespace
 
 const Command PaletteImport{
     "palette import",
-    "IN.(png|gpl|pal) OUT.pal",
+    "IN OUT.pal",
     "make a raw palette file from another program's palette",
-    "Reads the palette of a PNG (its PLTE chunk), a GIMP palette (.gpl), a JASC\n"
-    "palette (.pal, as Paint Shop Pro writes it) or a raw 768-byte palette,\n"
-    "recognised by content. OUT is the engine's palette file: 768 bytes, 256\n"
+    "Reads the palette of a PNG (its PLTE chunk), of an indexed GIF, BMP, TGA or\n"
+    "PCX picture, a GIMP palette (.gpl), a JASC palette (.pal, as Paint Shop\n"
+    "Pro writes it) or a raw 768-byte palette, recognised by content. OUT is the engine's palette file: 768 bytes, 256\n"
     "entries of red, green, blue from 0 to 255. Palettes with fewer than 256\n"
     "colours are filled up with black.\n",
     {},

@@ -36,8 +36,7 @@ void runShade(const Args& args)
     const Palette palette = readPaletteFile(in);
     progress("computing the shade tables of " + in);
     const zelassets::ShadeTables tables = zelassets::buildShadeTables(palette, target);
-    writeOutput(dark, zelassets::encodeShadeTable(tables.dark));
-    writeOutput(light, zelassets::encodeShadeTable(tables.light));
+    writeOutputs({{dark, zelassets::encodeShadeTable(tables.dark)}, {light, zelassets::encodeShadeTable(tables.light)}});
 }
 
 }  // namespace

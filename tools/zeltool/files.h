@@ -1,5 +1,6 @@
-// Reading inputs whole, writing outputs atomically, refusing to overwrite an
-// input, and the progress line for long work.
+// Reading inputs whole, writing outputs atomically (through symbolic links,
+// never over anything but a regular file), refusing to overwrite an input,
+// and the progress line for long work.
 #pragma once
 
 #include <string>
@@ -18,7 +19,18 @@ constexpr long long MaxInputBytes = 1LL << 30;
 // or unreadable.
 Bytes readFile(const std::string& path);
 
-// Replaces path with bytes through a temporary file in the same directory.
+struct Output {
+    std::string path;
+    Bytes bytes;
+};
+
+// Writes every output or none: each goes to a temporary file beside the
+// file it replaces, and only when all are written are they renamed into
+// place. A path that is a symbolic link is written through to the file the
+// link leads to, so the link stays. FileError before anything is written
+// when an output exists and is not a regular file (a directory, a device),
+// and when a write fails.
+void writeOutputs(const std::vector<Output>& outputs);
 void writeOutput(const std::string& path, const Bytes& bytes);
 
 // FileError when output names the same file as one of the inputs (compared

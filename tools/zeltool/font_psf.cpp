@@ -1,8 +1,8 @@
 // Linux console fonts. PSF1: a 4-byte header, 256 or 512 glyphs 8 pixels
 // wide. PSF2: a 32-byte header giving glyph count and size. Either may end
 // in a Unicode table listing the code points each glyph shows; with one,
-// character code c gets the glyph that shows U+c (Latin-1 order), without
-// one it gets glyph c.
+// character code c gets the glyph that shows the character set's character
+// c, without one it gets glyph c.
 
 #include <algorithm>
 #include <map>
@@ -120,10 +120,10 @@ std::uint32_t nextCodePoint(const Bytes& data, std::size_t& at, bool wide)
     return v;
 }
 
-// Glyph index by character code, from the table at `at`.
-std::map<int, std::uint64_t> tableCodes(const Bytes& data, const PsfLayout& l, std::size_t at)
+// Glyph index by code point, from the table at `at`.
+std::map<char32_t, std::uint64_t> tableCodes(const Bytes& data, const PsfLayout& l, std::size_t at)
 {
-    std::map<int, std::uint64_t> codes;
+    std::map<char32_t, std::uint64_t> codes;
     for (std::uint64_t g = 0; g < l.glyphCount; ++g) {
         bool inSequences = false;
         for (;;) {
@@ -132,8 +132,8 @@ std::map<int, std::uint64_t> tableCodes(const Bytes& data, const PsfLayout& l, s
                 break;
             if (v == 0xfffe)
                 inSequences = true;
-            else if (!inSequences && v >= 1 && v <= 255 && !codes.count(static_cast<int>(v)))
-                codes[static_cast<int>(v)] = g;
+            else if (!inSequences && v >= 1 && !codes.count(v))
+                codes[v] = g;
         }
     }
     return codes;
@@ -146,7 +146,7 @@ bool isPsf(const Bytes& data)
     return startsWith(data, Psf1Magic, 2) || startsWith(data, Psf2Magic, 4);
 }
 
-AssetFont fontFromPsf(const Bytes& data)
+BuiltFont fontFromPsf(const Bytes& data, const Charset& charset)
 {
     if (!isPsf(data))
         throw FormatError{"not a PSF font"};
@@ -156,17 +156,20 @@ AssetFont fontFromPsf(const Bytes& data)
     if (l.glyphsAt > data.size() || (data.size() - l.glyphsAt) / l.glyphBytes < l.glyphCount)
         throw FormatError{"the PSF file ends before its last glyph"};
 
-    std::map<int, std::uint64_t> codes;
+    std::map<char32_t, std::uint64_t> codes;
     if (l.hasTable) {
         codes = tableCodes(data, l, static_cast<std::size_t>(l.glyphsAt + l.glyphCount * l.glyphBytes));
     } else {
         for (std::uint64_t c = 1; c < 256 && c < l.glyphCount; ++c)
-            codes[static_cast<int>(c)] = c;
+            codes[static_cast<char32_t>(c)] = c;
     }
-    std::map<int, AssetBitmap> glyphs;
-    for (const auto& [code, index] : codes)
-        glyphs[code] = glyphAt(data, l, index);
-    return assembleFont(glyphs);
+    const auto glyphFor = [&](char32_t key) -> std::optional<AssetBitmap> {
+        const auto it = codes.find(key);
+        if (it == codes.end())
+            return std::nullopt;
+        return glyphAt(data, l, it->second);
+    };
+    return {assembleFont(glyphFor, l.hasTable ? &charset : nullptr), l.hasTable};
 }
 
 }  // namespace zeltool

@@ -43,6 +43,25 @@ AssetBitmap blankGlyph(int width, int height)
     return glyph;
 }
 
+AssetFont assembleFont(const GlyphLookup& glyphFor, const Charset* charset)
+{
+    AssetFont font;
+    for (int code = 1; code < 256; ++code) {
+        const char32_t key = charset ? charset->codePoint[static_cast<std::size_t>(code)] : static_cast<char32_t>(code);
+        if (key == 0)
+            continue;
+        std::optional<AssetBitmap> glyph = glyphFor(key);
+        if (!glyph)
+            continue;
+        font.glyphs.push_back(std::move(*glyph));
+        font.charMap[static_cast<std::size_t>(code)] = static_cast<std::uint8_t>(font.glyphs.size());
+    }
+    if (font.glyphs.empty())
+        throw FormatError{charset ? "has no glyph for any character of " + charset->name
+                                  : "has no glyph for any character code from 1 to 255"};
+    return font;
+}
+
 AssetFont assembleFont(const std::map<int, AssetBitmap>& glyphs)
 {
     AssetFont font;

@@ -22,17 +22,18 @@ const Command* const Commands[] = {&BitmapImport,  &BitmapExport, &BitmapInfo, &
 void printOverview()
 {
     std::ostream& out = std::cout;
-    out << "usage: zeltool COMMAND ARGUMENTS...\n"
+    out << "Usage: zeltool COMMAND ARGUMENTS...\n\n"
            "Converts pictures, palettes and fonts to and from the engine's formats.\n\n";
     for (const Command* c : Commands)
         out << "  zeltool " << c->name << ' ' << c->synopsis << "\n      " << c->summary << '\n';
-    out << "\nzeltool COMMAND --help describes one command. Exit codes: 0 success,\n"
-           "1 a problem with a file, 2 a wrong command line.\n";
+    out << "\nzeltool COMMAND --help describes one command; zeltool --version names\n"
+           "the version. Exit codes: 0 success, 1 a problem with a file, 2 a wrong\n"
+           "command line.\n";
 }
 
 void printHelp(const Command& c)
 {
-    std::cout << "usage: zeltool " << c.name << ' ' << c.synopsis << '\n' << c.summary << ".\n\n" << c.details;
+    std::cout << "Usage: zeltool " << c.name << ' ' << c.synopsis << "\n\n" << c.summary << ".\n\n" << c.details;
 }
 
 // Messages may quote file content or names; control characters in them
@@ -104,6 +105,10 @@ int runCommand(const Command& c, int argc, char** argv, int first)
             printHelp(c);
             return 0;
         }
+        if (args.version) {
+            std::cout << versionText();
+            return 0;
+        }
         c.run(args);
         return 0;
     } catch (const UsageError& e) {
@@ -132,6 +137,10 @@ int main(int argc, char** argv)
     const std::string word = argv[1];
     if (word == "--help" || word == "-h" || word == "help") {
         printOverview();
+        return 0;
+    }
+    if (word == "--version") {
+        std::cout << versionText();
         return 0;
     }
     int words = 0;

@@ -8,6 +8,7 @@
 #include "tools/zeltool/errors.h"
 #include "tools/zeltool/files.h"
 #include "tools/zeltool/image.h"
+#include "tools/zeltool/pictures.h"
 #include "tools/zeltool/png_io.h"
 
 namespace zeltool {
@@ -107,6 +108,21 @@ Palette readPaletteFile(const std::string& path)
     return aboutFile(path, [&] { return decodeRawPalette(data); });
 }
 
+Palette readAnyPaletteFile(const std::string& path)
+{
+    const Bytes data = readFile(path);
+    return aboutFile(path, [&] { return decodeAnyPalette(data); });
+}
+
+// The colour table of an indexed picture of another program.
+static std::vector<Rgb> pictureColours(const Bytes& data)
+{
+    const Image image = decodePicture(data).image;
+    if (!image.indexed)
+        throw FormatError{"is a true-colour picture without a palette (bitmap import --make-palette makes one)"};
+    return image.palette;
+}
+
 Palette decodeAnyPalette(const Bytes& data)
 {
     const std::string text(data.begin(), data.end());
@@ -117,6 +133,8 @@ Palette decodeAnyPalette(const Bytes& data)
         colours = parseGimpPalette(text);
     else if (startsWith(data, JascMagic))
         colours = parseJascPalette(text);
+    else if (isForeignPicture(data))
+        colours = pictureColours(data);
     else if (otherKind(data))
         throw FormatError{std::string("is ") + otherKind(data) + ", not a palette this tool reads"};
     else if (data.size() != zelassets::PaletteFileBytes)

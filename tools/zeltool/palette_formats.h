@@ -21,6 +21,10 @@ Palette decodeRawPalette(const Bytes& data);
 // The raw palette file at path; FileError naming it on any problem.
 Palette readPaletteFile(const std::string& path);
 
+// The palette file at path of any kind decodeAnyPalette reads; FileError
+// naming it on any problem.
+Palette readAnyPaletteFile(const std::string& path);
+
 // A palette file of any supported kind, recognised by its content. Fewer than
 // 256 colours are padded with black.
 Palette decodeAnyPalette(const Bytes& data);

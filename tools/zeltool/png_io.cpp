@@ -81,7 +81,7 @@ void requestLayout(png_structp png, png_infop info, Image& out)
     if (out.indexed) {
         png_set_packing(png);
     } else {
-        png_set_strip_16(png);
+        png_set_scale_16(png);
         png_set_expand_gray_1_2_4_to_8(png);
         if (png_get_valid(png, info, PNG_INFO_tRNS))
             png_set_tRNS_to_alpha(png);
@@ -104,6 +104,15 @@ void copyPalette(png_structp png, png_infop info, std::vector<Rgb>& out)
         out.push_back({entries[i].red, entries[i].green, entries[i].blue});
 }
 
+void copyPaletteAlpha(png_structp png, png_infop info, std::vector<std::uint8_t>& out)
+{
+    png_bytep alpha = nullptr;
+    int count = 0;
+    if (png_get_tRNS(png, info, &alpha, &count, nullptr) == 0 || !alpha)
+        return;
+    out.assign(alpha, alpha + count);
+}
+
 // False with r.error set when libpng or a size check fails.
 bool readImage(Reader& r, Image& out)
 {
@@ -120,6 +129,8 @@ bool readImage(Reader& r, Image& out)
     out.height = static_cast<int>(h);
     requestLayout(r.png, r.info, out);
     copyPalette(r.png, r.info, out.palette);
+    if (out.indexed)
+        copyPaletteAlpha(r.png, r.info, out.paletteAlpha);
 
     const std::size_t rowBytes = png_get_rowbytes(r.png, r.info);
     if (rowBytes != static_cast<std::size_t>(w) * (out.indexed ? 1 : 4)) {
@@ -224,9 +235,7 @@ Image decodePng(const Bytes& data)
     if (readImage(r, out))
         return out;
     if (r.refusal == Refusal::TooLarge)
-        throw FormatError{"is " + std::to_string(png_get_image_width(r.png, r.info)) + " x " +
-                          std::to_string(png_get_image_height(r.png, r.info)) +
-                          " pixels, more than this tool handles"};
+        checkPictureSize(png_get_image_width(r.png, r.info), png_get_image_height(r.png, r.info), "PNG");
     if (r.refusal == Refusal::Layout)
         throw FormatError{"has a pixel layout this tool cannot read"};
     throw FormatError{r.error.empty() ? "is not a readable PNG" : "bad PNG: " + r.error};

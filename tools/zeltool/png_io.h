@@ -17,7 +17,7 @@ bool isPng(const Bytes& data);
 
 // Palette PNGs of any bit depth become 8-bit indices with their PLTE; all
 // other colour types become 8-bit RGBA (grey expanded, a tRNS colour key made
-// transparent, 16-bit channels cut to 8). FormatError on any problem.
+// transparent, 16-bit channels scaled to 8). FormatError on any problem.
 Image decodePng(const Bytes& data);
 
 // The PLTE entries of a PNG; FormatError when it has none.
