@@ -11,9 +11,8 @@ cd "$(dirname "$0")/.."
 usage() {
   cat <<'USAGE'
 usage: scripts/fuzz.sh [--seconds N] [--parallel P] [TARGET...]
-Builds the fuzz preset and runs every fuzz target (or the ones named:
-zel_bitmap win_bmp bitmap_load font palette palette_shades disk_file
-zeltool_import) for N seconds each (default 20), P at a time (default 1).
+Builds the fuzz preset and runs every fuzz target of fuzz/targets/ (or the
+ones named) for N seconds each (default 20), P at a time (default 1).
 USAGE
 }
 
@@ -30,7 +29,7 @@ while [ $# -gt 0 ]; do
   esac
 done
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(zel_bitmap win_bmp bitmap_load font palette palette_shades disk_file zeltool_import)
+  for f in fuzz/targets/*.cpp; do targets+=("$(basename "$f" .cpp)"); done
 fi
 
 echo "== fuzz build (clang)"
