@@ -15,6 +15,8 @@
 #include "bitmap/bitmap.h"
 #include "cout_capture.h"
 #include "data_files.h"
+#include "draw/smart_line.h"
+#include "bitmap/blit.h"
 #include "driver_fixture.h"
 #include "font/font.h"
 #include "shade/shade.h"
@@ -365,6 +367,38 @@ TEST_F(FaultWalk, EveryAllocationOfALoadCanFail)
         ZelFont::unloadAll();
         ASSERT_EQ(liveBlockCount(), before);
     }
+}
+
+// Calls that allocate as they draw: a failed allocation draws and captures
+// nothing, and a failed region push leaves the bitmap with no region.
+TEST_F(FaultWalk, DrawingCallsWithoutMemory)
+{
+    writeSystemFiles();
+    ASSERT_EQ(ZelVideo::init("testdrv", "test.pal", "test.fnt"), -1);
+    clrScreen(7);
+    zeltest::TestBitmap strip(4, 8, "1111\n1111\n2222\n2222\n3333\n3333\n4444\n4444\n");
+    for (unsigned long n = 1; n <= 4; ++n) {
+        ZelMem::SetFailAfter(n);
+        zeltest::CoutCapture quiet;
+        const int font = ZelFont::load("test.fnt", "/CDDATA/SYSTEM");
+        HClass<Bitmap> shot = getImage(0, 0, 8, 8, HClass<Bitmap>());
+        ZelSmartLine line{HSimple<unsigned char>(), {0, 0}, {0, 0}, 0};
+        line.draw(0, 0, 10, 5, 3);
+        ZelBitmap::PutAggregateScale(2, 2, 8, 2, strip.h, 32768);
+        ZelMem::SetFailAfter(0);
+        EXPECT_EQ(line.drawn, 0) << n;
+        EXPECT_EQ(std::count(videoMemory, videoMemory + scrWidth * scrHeight, 7), scrWidth * scrHeight) << n;
+        line.free();
+        if (font >= 0)
+            ZelFont::unload(font);
+        shot.release();
+    }
+    ZelMem::SetFailAfter(1);
+    ZelBitmap::pushClipRgn(ZelBitmap::Screen, ZelClipRgn{0, 0, 8, 8, 0, 0, {}});
+    ZelMem::SetFailAfter(0);
+    EXPECT_EQ(ZelBitmap::Screen->attachKind(), unsigned(AttachClipRgn));
+    EXPECT_TRUE(ZelBitmap::Screen->attachment.isNull());
+    ZelVideo::deinit();
 }
 
 // Walks the failure over every allocation a successful start-up makes.

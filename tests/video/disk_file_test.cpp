@@ -2,13 +2,14 @@
 // closed files, words and lines, and the handle's lifetime.
 
 #include <fcntl.h>
-#include <gtest/gtest.h>
 
 #include <climits>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+
+#include <gtest/gtest.h>
 
 #include "test_support.h"
 #include "video/file.h"
@@ -17,13 +18,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class DiskFileTest : public ::testing::Test {
+class DiskFile : public ::testing::Test {
 protected:
     void TearDown() override
     {
         file.close();
-        if (!savedDirectory.empty())
-            fs::current_path(savedDirectory);
+        fs::current_path(workingDirectory);
     }
     std::string path(const char* name) const { return dir.path + "/" + name; }
     void put(const char* name, const std::string& s) const { zeltest::writeFile(path(name), s); }
@@ -39,10 +39,9 @@ protected:
         s.resize(f.read(s.data(), 1, n));
         return s;
     }
-
     zeltest::Restore keep{ZelSystem::AppendPath};
     zeltest::TempDir dir;
-    fs::path savedDirectory;  // set by tests that change into dir
+    fs::path workingDirectory = fs::current_path();
     ZelDiskFile file;
 };
 
@@ -50,13 +49,13 @@ int printTo(ZelFile& f, const char* format, ...)
 {
     va_list arguments;
     va_start(arguments, format);
-    int result = f.vprintf(format, arguments);
+    const int result = f.vprintf(format, arguments);
     va_end(arguments);
     return result;
 }
 
-// Each mode is checked in its binary and its text form (mode + 16).
-TEST_F(DiskFileTest, OpenModes)
+// Each mode in its binary and its text form (mode + 16).
+TEST_F(DiskFile, OpenModes)
 {
     const std::string name = path("f");
     const char* f = name.c_str();
@@ -66,20 +65,16 @@ TEST_F(DiskFileTest, OpenModes)
         ASSERT_TRUE(file.open(f, 1 + text));
         EXPECT_EQ(read(file, 9), "hello");
         EXPECT_EQ(file.write("x", 1, 1), 0u);
-
         ASSERT_TRUE(file.open(f, 2 + text));  // also closes the previous stream
         EXPECT_EQ(file.length(), 0);
         EXPECT_GE(file.puts("ab"), 0);
-
         ASSERT_TRUE(file.open(f, 3 + text));
         EXPECT_EQ(std::pair(file.position, file.startPosition), std::pair(2, 2));
         file.position = 0;
         EXPECT_EQ(file.putc('c'), 'c');  // appends wherever position is
         EXPECT_EQ(file.position, 3);
-
         EXPECT_EQ(file.close(), -1);
         EXPECT_EQ(get("f"), "abc");
-
         put("f", "hello");
         ASSERT_TRUE(file.open(f, 4 + text));
         EXPECT_EQ(read(file, 2), "he");
@@ -87,13 +82,11 @@ TEST_F(DiskFileTest, OpenModes)
         EXPECT_EQ(file.getc(), 'o');
         file.close();
         EXPECT_EQ(get("f"), "heZZo");
-
         ASSERT_TRUE(file.open(f, 5 + text));
         EXPECT_EQ(file.length(), 0);
         EXPECT_EQ(printTo(file, "%d-%s", 42, "x"), 4);
         file.rewind();
         EXPECT_EQ(read(file, 9), "42-x");
-
         ASSERT_TRUE(file.open(f, 6 + text));
         EXPECT_EQ(file.startPosition, 4);
         EXPECT_EQ(file.write("yz", 1, 2), 2u);
@@ -103,15 +96,25 @@ TEST_F(DiskFileTest, OpenModes)
         EXPECT_EQ(read(file, 9), "42-xyz");
         file.close();
     }
+    // Unknown modes open nothing and change nothing; an open file stays open.
+    put("f", "hello");
+    for (int mode : {0, 8, 16, 24, -1}) {
+        file.position = 7;
+        EXPECT_FALSE(file.open(f, mode)) << mode;
+        EXPECT_EQ(file.startPosition, 7);
+    }
+    ASSERT_TRUE(file.open(f, 1));
+    EXPECT_TRUE(file.open(f, 8));
+    EXPECT_EQ(file.getc(), 'h');
 }
 
-TEST_F(DiskFileTest, SearchPathOnlyModeAndFallback)
+// Modes 7 and 23 open only what the search path finds; mode 1 falls back
+// to it when the name itself is missing.
+TEST_F(DiskFile, SearchPath)
 {
-    savedDirectory = fs::current_path();
     fs::current_path(dir.path);  // bare names must not reach the build directory
     fs::create_directory(path("sub"));
     for (int mode : {7, 23}) {
-        SCOPED_TRACE(mode);
         put("sub/found.bin", "data");
         std::strcpy(ZelSystem::AppendPath, "/nonexistent");
         EXPECT_FALSE(file.open(path("new.bin").c_str(), mode));
@@ -119,30 +122,14 @@ TEST_F(DiskFileTest, SearchPathOnlyModeAndFallback)
         std::snprintf(ZelSystem::AppendPath, ZelSystem::AppendPathSize, "%s", path("sub").c_str());
         ASSERT_TRUE(file.open("found.bin", mode));
         file.close();
-        EXPECT_EQ(get("sub/found.bin"), "");
+        EXPECT_EQ(get("sub/found.bin"), "") << mode;
     }
-    // Mode 1 falls back to the search path when the name itself is missing.
     put("sub/found.bin", "data");
-    EXPECT_FALSE(fs::exists("found.bin"));
     ASSERT_TRUE(file.open("found.bin", 1));
     EXPECT_EQ(read(file, 9), "data");
 }
 
-TEST_F(DiskFileTest, UnknownModesOpenNothing)
-{
-    put("f", "hello");
-    for (int mode : {0, 8, 16, 24, -1}) {
-        file.position = 7;
-        EXPECT_FALSE(file.open(path("f").c_str(), mode)) << mode;
-        EXPECT_EQ(file.startPosition, 7);
-    }
-    // An open object stays open.
-    ASSERT_TRUE(file.open(path("f").c_str(), 1));
-    EXPECT_TRUE(file.open(path("f").c_str(), 8));
-    EXPECT_EQ(file.getc(), 'h');
-}
-
-TEST_F(DiskFileTest, SeekAndRewind)
+TEST_F(DiskFile, SeekRewindAndSharedStreams)
 {
     std::string bytes(100, '\0');
     for (int i = 0; i < 100; ++i)
@@ -151,19 +138,15 @@ TEST_F(DiskFileTest, SeekAndRewind)
     EXPECT_EQ(file.seek(0, 0), -1);
     ASSERT_TRUE(file.open(path("f").c_str(), 1));
     EXPECT_EQ(file.seek(10, 2), 0);
-    EXPECT_EQ(file.position, 90);
     EXPECT_EQ(file.getc(), 90);
     file.seek(4, 1);
     EXPECT_EQ(file.getc(), 95);
-    file.rewind();
-    EXPECT_EQ(file.getc(), 0);
     file.seek(-3, 2);  // past the end
     EXPECT_EQ(file.getc(), -1);
     EXPECT_TRUE(file.eof());
-    file.seek(20, 0);  // moving back clears end of file
+    file.seek(20, 0);  // moving back clears the end of file
     EXPECT_FALSE(file.eof());
-
-    // A partial view of the file: whence 2 and unknown whence are ignored.
+    // A view starting inside the file: whence 2 and unknown ones are ignored.
     file.startPosition = 50;
     file.seek(5, 0);
     EXPECT_EQ(file.seek(10, 2), 0);
@@ -173,46 +156,26 @@ TEST_F(DiskFileTest, SeekAndRewind)
     EXPECT_EQ(file.getc(), 50);
     file.seek(INT32_MAX, 1);  // wraps instead of overflowing
     EXPECT_EQ(file.position, INT32_MIN + 50);
-}
 
-TEST_F(DiskFileTest, ObjectsSharingAStreamKeepTheirOwnPositions)
-{
-    put("f", "0123456789abcdefghij");
-    ASSERT_TRUE(file.open(path("f").c_str(), 1));
+    // Two objects on one stream keep their own positions.
     ZelDiskFile other;
     other.stream = file.stream;
     other.position = other.startPosition = 10;
-
-    EXPECT_EQ(read(file, 3), "012");
-    EXPECT_EQ(read(other, 3), "abc");
-    EXPECT_EQ(file.getc(), '3');
-    // The stream is now at file's offset: other may not push back there.
-    EXPECT_EQ(other.ungetc('X'), -1);
-    EXPECT_EQ(other.getc(), 'd');
-    EXPECT_EQ(file.getc(), '4');
+    file.rewind();
+    EXPECT_EQ(read(file, 3), std::string("\x32\x33\x34"));
+    EXPECT_EQ(read(other, 3), std::string("\x0a\x0b\x0c"));
+    EXPECT_EQ(file.getc(), 0x35);
+    EXPECT_EQ(other.ungetc('X'), -1);  // the stream stands at file's offset
+    EXPECT_EQ(other.getc(), 0x0d);
+    EXPECT_EQ(file.getc(), 0x36);
     EXPECT_EQ(file.ungetc('Y'), 'Y');
-    EXPECT_EQ(file.position, 4);
+    EXPECT_EQ(file.position, 54);
     EXPECT_EQ(file.getc(), 'Y');
-    EXPECT_EQ(file.getc(), '5');
+    EXPECT_EQ(file.getc(), 0x37);
     other.stream = nullptr;  // file owns the stream
 }
 
-TEST_F(DiskFileTest, ClosedFileOperationsFail)
-{
-    put("f", "hello");
-    ASSERT_TRUE(file.open(path("f").c_str(), 4));
-    EXPECT_EQ(file.close(), -1);
-    EXPECT_EQ(file.close(), 0);
-    EXPECT_EQ(std::pair(file.position, file.startPosition), std::pair(-1, -1));
-    char buffer[8];
-    EXPECT_EQ(file.length(), -1);
-    EXPECT_EQ(file.read(buffer, 1, 4), 0u);
-    EXPECT_EQ(file.getc(), -1);
-    EXPECT_EQ(file.gets(buffer, 8), nullptr);
-    EXPECT_TRUE(file.eof());
-}
-
-TEST_F(DiskFileTest, WordsAndLines)
+TEST_F(DiskFile, WordsLinesAndClosedFiles)
 {
     const int words[] = {0, 1, -1, INT32_MIN, INT32_MAX, -123456};
     ASSERT_TRUE(file.open(path("f").c_str(), 5));
@@ -226,18 +189,25 @@ TEST_F(DiskFileTest, WordsAndLines)
     int32_t raw;
     std::memcpy(&raw, get("f").data() + 20, 4);  // native byte order
     EXPECT_EQ(raw, -123456);
-
     char line[8];
     EXPECT_STREQ(file.gets(line, sizeof line), "\n");
     EXPECT_STREQ(file.gets(line, 3), "li");
     EXPECT_STREQ(file.gets(line, sizeof line), "ne\n");
     EXPECT_EQ(file.gets(line, sizeof line), nullptr);
     EXPECT_EQ(file.getw(), -1);
-
     EXPECT_EQ(file.write("\1\2", 1, 2), 2u);  // half a word is no word
     file.seek(-2, 1);
     EXPECT_EQ(file.getw(), -1);
     EXPECT_EQ(file.position, 32);
+
+    EXPECT_EQ(file.close(), -1);
+    EXPECT_EQ(file.close(), 0);
+    EXPECT_EQ(std::pair(file.position, file.startPosition), std::pair(-1, -1));
+    EXPECT_EQ(file.length(), -1);
+    EXPECT_EQ(file.read(line, 1, 4), 0u);
+    EXPECT_EQ(file.getc(), -1);
+    EXPECT_EQ(file.gets(line, 8), nullptr);
+    EXPECT_TRUE(file.eof());
 }
 
 struct CountingFile : ZelDiskFile {
@@ -245,14 +215,13 @@ struct CountingFile : ZelDiskFile {
     ~CountingFile() override { ++destroyed; }
 };
 
-TEST_F(DiskFileTest, HandleLifetime)
+// A file behind a handle: destroying it runs the right destructor and
+// leaves an open stream open.
+TEST_F(DiskFile, HandleLifetime)
 {
     const size_t before = zeltest::liveBlockCount();
     HClass<ZelFile> handle = ZelDiskFile::create();
-    ASSERT_FALSE(handle.isNull());
     EXPECT_EQ(zeltest::liveBlockCount(), before + 1);
-
-    // Destroying an open file leaves its stream open.
     put("f", "hello");
     ASSERT_TRUE(handle->open(path("f").c_str(), 1));
     FILE* stream = static_cast<ZelDiskFile*>(handle.get())->stream;
@@ -260,12 +229,9 @@ TEST_F(DiskFileTest, HandleLifetime)
     EXPECT_EQ(zeltest::liveBlockCount(), before);
     EXPECT_NE(fcntl(fileno(stream), F_GETFD), -1);
     std::fclose(stream);
-
-    // The destructor is found through the base class.
     CountingFile::destroyed = 0;
-    HClass<ZelFile> counted;
-    counted.adopt(static_cast<ZelFile*>(new CountingFile));
-    counted.destroy();
+    handle.adopt(static_cast<ZelFile*>(new CountingFile));
+    handle.destroy();
     EXPECT_EQ(CountingFile::destroyed, 1);
 }
 

@@ -2,14 +2,14 @@
 // gamma changes and the statistics. Driver services are replaced by
 // recorders; files live in a temporary data root.
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <array>
 #include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "platform/platform.h"
 #include "test_support.h"
@@ -22,32 +22,21 @@ namespace {
 using Palette = std::array<unsigned char, ZelPaletteBytes>;
 using Bytes = std::vector<unsigned char>;
 
-struct SentPalette {
-    unsigned short first;
-    unsigned short count;
+// What the recorders saw, in order: 'p' a palette to the driver (kept in
+// sent), 'd' disableLowerBar, 'r' refresh, 'c' the fade's callback.
+std::string events;
+struct Sent {
+    unsigned short first, count;
     Palette rgb;  // the first count entries as received
 };
-
-// What the recorders saw, in order: 'p' palette to the driver, 'd'
-// disableLowerBar, 'r' refresh, 'c' callback.
-std::string events;
-std::vector<SentPalette> sent;
+std::vector<Sent> sent;
 
 void recordPalette(unsigned short first, unsigned short count, unsigned char* rgb)
 {
-    SentPalette s{first, count, {}};
+    Sent s{first, count, {}};
     std::memcpy(s.rgb.data(), rgb, std::min<size_t>(count, 256) * 3);
     sent.push_back(s);
     events += 'p';
-}
-
-// Each component lowered by level, never below 0.
-Palette darkened(const Palette& p, int level)
-{
-    Palette out;
-    for (size_t i = 0; i < out.size(); ++i)
-        out[i] = static_cast<unsigned char>(p[i] > level ? p[i] - level : 0);
-    return out;
 }
 
 Palette toPalette(const unsigned char* bytes)
@@ -57,11 +46,11 @@ Palette toPalette(const unsigned char* bytes)
     return p;
 }
 
-std::string times(int n, const std::string& s)
+// Each component lowered by level, never below 0.
+Palette darkened(const Palette& p, int level)
 {
-    std::string out;
-    while (n-- > 0)
-        out += s;
+    Palette out;
+    std::transform(p.begin(), p.end(), out.begin(), [level](unsigned char v) { return v > level ? v - level : 0; });
     return out;
 }
 
@@ -72,7 +61,7 @@ Bytes paletteFile(size_t size = ZelPaletteBytes)
     for (size_t i = 0; i < size; ++i)
         bytes[i] = static_cast<unsigned char>(i * 7);
     const unsigned char head[] = {255, 3, 0, 128, 4, 6, 7, 252};
-    std::memcpy(bytes.data(), head, sizeof head);
+    std::copy(std::begin(head), std::end(head), bytes.begin());
     return bytes;
 }
 
@@ -89,7 +78,6 @@ protected:
         gammaOffset = 0.0f;
         events.clear();
         sent.clear();
-        liveBlocks = zeltest::liveBlockCount();
     }
     void TearDown() override
     {
@@ -97,82 +85,52 @@ protected:
         ZelSystem::SetRegistryString("ufsroot", nullptr);
         ZelSystem::SetRegistryString("GammaCorr", nullptr);
     }
-
     void putSystem(const std::string& name, const Bytes& bytes) const
     {
         zeltest::writeFile(dir.path + "/CDDATA/SYSTEM/" + name, bytes);
     }
-
     zeltest::TempDir dir;
-    size_t liveBlocks = 0;
-
-private:
+    size_t liveBlocks = zeltest::liveBlockCount();
     zeltest::Restore keep{driverSetPalette, ::setPalette, disableLowerBar, refresh, gammaOffset,
-                          paletteName, palettes, paletteShadow, videoStatistics};
+                          paletteName,      palettes,     paletteShadow,   videoStatistics};
 };
 
-TEST_F(PaletteTest, LoadAddsGammaOffsetClampsAndTruncates)
+TEST_F(PaletteTest, LoadAddsGammaOffsetClampsTruncatesAndNeedsWholeFiles)
 {
-    putSystem("ramp.pal", paletteFile());
+    putSystem("ramp.pal", paletteFile(1000));  // bytes past 768 are ignored
     const std::pair<float, std::array<int, 8>> cases[] = {  // converted {255, 3, 0, 128, 4, 6, 7, 252}
-        {0.0f, {63, 0, 0, 32, 1, 1, 1, 63}},
-        {16.0f, {63, 16, 16, 48, 17, 17, 17, 63}},
-        {-16.0f, {47, 0, 0, 16, 0, 0, 0, 47}},
-        {0.75f, {63, 0, 0, 32, 1, 1, 1, 63}},  // 1.75 truncates to 1, 63.75 clamps
-        {-0.5f, {62, 0, 0, 31, 0, 0, 0, 62}},  // 0.5 and -0.5 both give 0
-        {200.0f, {63, 63, 63, 63, 63, 63, 63, 63}},
+        {0.0f, {63, 0, 0, 32, 1, 1, 1, 63}},      {16.0f, {63, 16, 16, 48, 17, 17, 17, 63}},
+        {-16.0f, {47, 0, 0, 16, 0, 0, 0, 47}},    {0.75f, {63, 0, 0, 32, 1, 1, 1, 63}},
+        {-0.5f, {62, 0, 0, 31, 0, 0, 0, 62}},     {200.0f, {63, 63, 63, 63, 63, 63, 63, 63}},
     };
+    std::memset(palettes[3], 0xEE, ZelPaletteBytes);
     for (const auto& [offset, head] : cases) {
-        SCOPED_TRACE(offset);
         gammaOffset = offset;
         ASSERT_EQ(ZelVideo::loadPalette("ramp.pal", 2), -1);
-        for (size_t i = 0; i < head.size(); ++i)
-            EXPECT_EQ(palettes[2][i], head[i]) << "byte " << i;
+        EXPECT_EQ(std::vector<int>(palettes[2], palettes[2] + 8), std::vector<int>(head.begin(), head.end())) << offset;
     }
-}
-
-TEST_F(PaletteTest, LoadNeedsAWhole768BytesAndIgnoresTheRest)
-{
-    const Bytes longFile = paletteFile(1000);
-    putSystem("long.pal", longFile);
-    std::memset(palettes[8], 0xEE, ZelPaletteBytes);
-    ASSERT_EQ(ZelVideo::loadPalette("long.pal", 7), -1);
-    for (int i = 0; i < ZelPaletteBytes; ++i)
-        ASSERT_EQ(palettes[7][i], longFile[i] >> 2) << "byte " << i;
-    EXPECT_EQ(palettes[8][0], 0xEE);  // nothing spills into the next slot
-
-    putSystem("short.pal", Bytes(767, 200));  // one byte short
+    gammaOffset = 0.0f;
+    ASSERT_EQ(ZelVideo::loadPalette("ramp.pal", 2), -1);
+    EXPECT_EQ(palettes[2][767], static_cast<unsigned char>(767 * 7) >> 2);
+    EXPECT_EQ(palettes[3][0], 0xEE);  // nothing spills into the next slot
+    putSystem("short.pal", Bytes(767, 200));
     EXPECT_EQ(ZelVideo::loadPalette("short.pal", 7), 0);
-}
 
-TEST_F(PaletteTest, OnlySlotZeroRecordsTheName)
-{
+    // Only slot 0 records the name, taken before the file is looked for.
     std::strcpy(paletteName, "before.pal");
-    EXPECT_EQ(ZelVideo::loadPalette("missing.pal", 16), 0);  // no such slot
+    EXPECT_EQ(ZelVideo::loadPalette("ramp.pal", 16), 0);  // no such slot
     EXPECT_EQ(ZelVideo::loadPalette("missing.pal", 5), 0);
     EXPECT_STREQ(paletteName, "before.pal");
-    // The name is taken before the file is looked for, even if it is missing.
     EXPECT_EQ(ZelVideo::loadPalette("missing.pal", 0), 0);
     EXPECT_STREQ(paletteName, "missing.pal");
-}
 
-// Files from the file system are ended by destroying them, disk files (found
-// by their plain name) are closed first; either way no descriptor stays open.
-TEST_F(PaletteTest, LoadFallsBackToTheDiskAndLeavesNoFileOpen)
-{
-    putSystem("ufs.pal", paletteFile());
-    putSystem("ufsshort.pal", Bytes(10));
-    const std::string disk = dir.path + "/disk.pal", diskShort = dir.path + "/diskshort.pal";
+    // Disk files are found by path when the file system has nothing.
+    const std::string disk = dir.path + "/disk.pal";
     zeltest::writeFile(disk, paletteFile());
-    zeltest::writeFile(diskShort, Bytes(10));
     const int descriptors = zeltest::openDescriptors();
-    EXPECT_EQ(ZelVideo::loadPalette("ufs.pal", 1), -1);
-    EXPECT_EQ(ZelVideo::loadPalette("ufsshort.pal", 1), 0);
     std::memset(palettes[1], 0, ZelPaletteBytes);
     EXPECT_EQ(ZelVideo::loadPalette(disk.c_str(), 1), -1);
     EXPECT_EQ(palettes[1][3], 32);
-    EXPECT_EQ(ZelVideo::loadPalette(diskShort.c_str(), 1), 0);
-    EXPECT_EQ(ZelVideo::loadPalette((dir.path + "/nowhere.pal").c_str(), 1), 0);
     EXPECT_EQ(zeltest::openDescriptors(), descriptors);
 }
 
@@ -186,19 +144,15 @@ TEST_F(PaletteTest, RelayKeepsACopyOfTheEntriesItPassesAndSetPaletteSendsASlot)
     std::memcpy(expected.data() + 30, rgb, 6);
     EXPECT_EQ(getPalette(read.data()), -1);
     EXPECT_EQ(read, expected);
-
     // Past the last entry nothing is copied, but the driver still hears of it.
     paletteRelay(255, 3, rgb);
     EXPECT_EQ(paletteShadow[767], 3);
     paletteRelay(300, 1, rgb);
     ASSERT_EQ(sent.size(), 3u);
     EXPECT_EQ(sent[2].first, 300);
-
     driverSetPalette = nullptr;  // without a driver service the copy is still kept
     paletteRelay(0, 1, rgb);
     EXPECT_EQ(paletteShadow[0], 1);
-
-    // setPalette sends a whole slot through the relay.
     driverSetPalette = recordPalette;
     sent.clear();
     for (int i = 0; i < ZelPaletteBytes; ++i)
@@ -208,19 +162,17 @@ TEST_F(PaletteTest, RelayKeepsACopyOfTheEntriesItPassesAndSetPaletteSendsASlot)
     EXPECT_EQ(sent[0].count, 256);
     EXPECT_EQ(sent[0].rgb, toPalette(palettes[4]));
     EXPECT_EQ(toPalette(paletteShadow), toPalette(palettes[4]));
-
     ::setPalette = nullptr;  // before a driver is linked
     ZelVideo::setPalette(4);
     EXPECT_EQ(sent.size(), 1u);
 }
 
-class FadeTest : public PaletteTest {
+class Fade : public PaletteTest {
 protected:
     void SetUp() override
     {
         PaletteTest::SetUp();
         ASSERT_EQ(handle.alloc(ZelPaletteBytes), -1);
-        ++liveBlocks;  // the palette, freed after the check
         for (int i = 0; i < ZelPaletteBytes; ++i) {
             handle.get()[i] = source[i] = static_cast<unsigned char>(i % 5 == 0 ? 255 : i % 64);
             before[i] = static_cast<unsigned char>(i % 3);
@@ -232,12 +184,10 @@ protected:
     }
     void TearDown() override
     {
-        PaletteTest::TearDown();
         handle.release();
+        PaletteTest::TearDown();
         ZelMem::SetMoveOnAlloc(savedMove);
     }
-
-    // Notes its call and the elapsed time it was given.
     static int noteElapsed(int ms)
     {
         events += 'c';
@@ -252,41 +202,43 @@ protected:
         scratch.release();
         return noteElapsed(ms);
     }
-
+    static std::string times(int n, const std::string& s)
+    {
+        std::string out;
+        while (n-- > 0)
+            out += s;
+        return out;
+    }
     static inline HSimple<unsigned char> handle;
     static inline std::vector<int> elapsed;
     Palette source, before;
     bool savedMove = ZelMem::MoveOnAlloc();
 };
 
-// Each step lasts at least a 64th of the duration.
-TEST_F(FadeTest, FadeOutShowsLevels0To62ThenBlack)
+// Levels 0 to 62, then black; each step lasts at least a 64th of the
+// duration; the fade goes around the relay's copy.
+TEST_F(Fade, OutShowsLevels0To62ThenBlack)
 {
-    const int duration = 128;  // 2 ms a step
+    const int duration = 128;
     int64_t frequency, start, end;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
     ZelVideo::FadeOut(duration, handle, noteElapsed);
     QueryPerformanceCounter(&end);
     EXPECT_GE((end - start) * 1000 / frequency, 63 * (duration >> 6));
-    for (int ms : elapsed)
-        EXPECT_GE(ms, duration >> 6);
+    EXPECT_TRUE(std::all_of(elapsed.begin(), elapsed.end(), [](int ms) { return ms >= 2; }));
     EXPECT_EQ(events, "cpd" + times(62, "cp") + "p");
     ASSERT_EQ(sent.size(), 64u);
-    for (int level = 0; level < 63; ++level) {
-        EXPECT_EQ(sent[level].count, 256);
-        ASSERT_EQ(sent[level].rgb, darkened(source, level)) << "level " << level;
-    }
+    for (int level = 0; level < 63; ++level)
+        ASSERT_TRUE(sent[level].count == 256 && sent[level].rgb == darkened(source, level)) << level;
     EXPECT_EQ(sent[63].rgb, Palette{});
-
-    // The fade goes around the relay: getPalette still answers what it sent.
     Palette read;
     getPalette(read.data());
     EXPECT_EQ(read, before);
     EXPECT_EQ(toPalette(handle.get()), source);
 }
 
-TEST_F(FadeTest, FadeInShowsBlackThenLevels63To1ThenThePalette)
+TEST_F(Fade, InShowsBlackThenLevels63To1ThenThePalette)
 {
     ZelMem::SetMoveOnAlloc(true);  // the callback moves the palette's block
     ZelVideo::FadeIn(-100, handle, allocateMeanwhile);
@@ -294,14 +246,14 @@ TEST_F(FadeTest, FadeInShowsBlackThenLevels63To1ThenThePalette)
     ASSERT_EQ(sent.size(), 65u);
     EXPECT_EQ(sent[0].rgb, Palette{});
     for (int step = 0; step < 63; ++step)
-        ASSERT_EQ(sent[1 + step].rgb, darkened(source, 63 - step)) << "step " << step;
+        ASSERT_EQ(sent[1 + step].rgb, darkened(source, 63 - step)) << step;
     EXPECT_EQ(sent[64].rgb, source);
     Palette read;
     getPalette(read.data());
     EXPECT_EQ(read, source);
 }
 
-TEST_F(FadeTest, MissingServicesAreSkippedAndAnUnresolvedPaletteDoesNothing)
+TEST_F(Fade, MissingServicesAreSkippedAndAnUnresolvedPaletteDoesNothing)
 {
     driverSetPalette = nullptr;
     ::setPalette = nullptr;
@@ -309,34 +261,29 @@ TEST_F(FadeTest, MissingServicesAreSkippedAndAnUnresolvedPaletteDoesNothing)
     ZelVideo::FadeOut(0, handle, noteElapsed);
     ZelVideo::FadeIn(0, handle, noteElapsed);
     EXPECT_EQ(events, times(126, "c"));
-
     events.clear();
-    HSimple<unsigned char> none;
-    ZelVideo::FadeOut(640, none, noteElapsed);
-    ZelVideo::FadeIn(640, none, noteElapsed);
+    ZelVideo::FadeOut(640, HSimple<unsigned char>(), noteElapsed);
+    ZelVideo::FadeIn(640, HSimple<unsigned char>(), noteElapsed);
     EXPECT_EQ(events, "");
 }
 
-TEST_F(PaletteTest, SetGammaCorrectionReloadsSlotZeroAndSendsIt)
+// Gamma: slot 0 reloaded (or kept when its file is gone) and sent; the
+// statistics read GammaCorr and clear the counters.
+TEST_F(PaletteTest, GammaCorrectionAndStatistics)
 {
     putSystem("gamma.pal", paletteFile());
     ASSERT_EQ(ZelVideo::loadPalette("gamma.pal", 0), -1);
     ZelVideo::SetGammaCorrection(1.5f);
     EXPECT_FLOAT_EQ(gammaOffset, 16.0f);
-    EXPECT_EQ(palettes[0][1], 16);  // file byte 3
+    EXPECT_EQ(palettes[0][1], 16);
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].rgb, toPalette(palettes[0]));
-
-    // When the file is gone, slot 0 keeps its contents and is sent anyway.
     std::filesystem::remove(dir.path + "/CDDATA/SYSTEM/gamma.pal");
     ZelVideo::SetGammaCorrection(0.5f);
     EXPECT_FLOAT_EQ(gammaOffset, -16.0f);
     EXPECT_EQ(palettes[0][1], 16);
     EXPECT_EQ(sent.size(), 2u);
-}
 
-TEST_F(PaletteTest, InitStatClearsTheCountersAndReadsGammaCorr)
-{
     videoStatistics = {1, 2, 3, 4, 5, 6, 7, 8};
     ZelVideoStatistics out{};
     ZelVideo::getStat(&out);
@@ -347,8 +294,9 @@ TEST_F(PaletteTest, InitStatClearsTheCountersAndReadsGammaCorr)
         EXPECT_FLOAT_EQ(gammaOffset, offset) << (text ? text : "unset");
     }
     ZelVideo::getStat(&out);
-    const ZelVideoStatistics zero{};
-    EXPECT_EQ(std::memcmp(&out, &zero, sizeof out), 0);
+    EXPECT_EQ(out.zoomCalls | out.zoomMuls | out.rotCalls | out.rotMuls | out.scaleCalls | out.scaleMuls |
+                  out.fillCalls | out.fillMuls,
+              0u);
 }
 
 }  // namespace
