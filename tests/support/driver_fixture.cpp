@@ -76,19 +76,29 @@ std::string le32(int32_t v)
 
 void DriverTest::writeSystemFiles() const
 {
+    writeTestSystemFiles(root);
+}
+
+void writeTestSystemFiles(const std::string& root)
+{
+    const auto write = [&root](const std::string& relative, const std::string& bytes) {
+        const std::filesystem::path path = std::filesystem::path(root) / relative;
+        std::filesystem::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary) << bytes;
+    };
     std::string palette;
     for (int i = 0; i < 256; ++i)
         palette += {static_cast<char>(i), static_cast<char>(255 - i), static_cast<char>(i * 7)};
-    writeFile("CDDATA/SYSTEM/test.pal", palette);
-    writeFile("CDDATA/SYSTEM/test.DRK", std::string(16384, '\x02'));
-    writeFile("CDDATA/SYSTEM/test.LHT", std::string(16384, '\x03'));
+    write("CDDATA/SYSTEM/test.pal", palette);
+    write("CDDATA/SYSTEM/test.DRK", std::string(16384, '\x02'));
+    write("CDDATA/SYSTEM/test.LHT", std::string(16384, '\x03'));
 
     // One glyph, 'A', 2 x 3 pixels.
     std::string font = le32(1);
     std::string map(256, '\0');
     map['A'] = 1;
     font += map + le32(2) + le32(3) + le32(0) + le32(0) + le32(0) + std::string("\x01\x00\x01\x01\x00\x01", 6);
-    writeFile("CDDATA/SYSTEM/test.fnt", font);
+    write("CDDATA/SYSTEM/test.fnt", font);
 }
 
 }  // namespace zeltest

@@ -31,4 +31,9 @@ protected:
     size_t liveBefore = 0;
 };
 
+// The standard test system files below root: test.pal (entry i is i,
+// 255 - i, 7 i), test.DRK (all 2), test.LHT (all 3) and test.fnt (one 2 x 3
+// glyph for 'A').
+void writeTestSystemFiles(const std::string& root);
+
 }  // namespace zeltest

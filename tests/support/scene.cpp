@@ -12,6 +12,11 @@
 //   font                          loads the glyphs so far as a font into a slot and makes it current
 //   shadetables [lightzero]       dark level s maps c to c + s, light level -k to c + 100 + k
 //                                 (lightzero: light level 0 leaves colours alone)
+//   root                          a data root of the case's own ("ufsroot"), with the test system files
+//   file PATH "TEXT" | file PATH N A B    a file below the root: the text, or N bytes (A i + B mod 256)
+//   env NAME [VALUE]              an environment variable for the case (unset without a value)
+//   registry KEY [VALUE]          a configuration value for the case
+//   blocks N                      live blocks now, against the case's start
 //   set NAME VALUE                a global (defaultColor, zoomFactor, currentXPos, polyMinY, ...)
 //   check NAME VALUE              the value a global must have
 //   spans K L,R L,R ...           span buffer entries from K on; "ramps" does the same for intensities
@@ -37,7 +42,10 @@
 
 #include "cout_capture.h"
 #include "data_files.h"
+#include "driver_fixture.h"
+#include "draw/poly.h"
 #include "font/font.h"
+#include "video/driver.h"
 #include "golden.h"
 #include "memory_file.h"
 #include "scene_args.h"
@@ -175,8 +183,36 @@ public:
     }
     ~SceneCase()
     {
+        shutDown();
+        for (const auto& [name, value] : environment_)
+            value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
+        for (const std::string& key : registry_)
+            ZelSystem::SetRegistryString(key.c_str(), nullptr);
+        if (!root_.empty())
+            std::filesystem::remove_all(root_);
+    }
+    SceneCase(const SceneCase&) = delete;
+    SceneCase& operator=(const SceneCase&) = delete;
+
+    // Runs the directive or call of one line; picture rows are read from in.
+    void line(int number, const std::vector<SceneToken>& t, SceneText& text);
+    // The case's failures, text printed and never checked among them, and
+    // blocks left behind once video is shut down.
+    std::vector<std::string> failures()
+    {
+        if (const std::string rest = printed_.take(); !rest.empty())
+            fail("printed \"" + rest + "\" without an out line");
+        shutDown();
+        if (liveBlockCount() != liveBefore_)
+            fail("blocks left behind: " + std::to_string(liveBlockCount() - liveBefore_));
+        return failures_;
+    }
+
+private:
+    // Video, fonts, drawing state and the smart line's buffer, all given back.
+    void shutDown()
+    {
         resetSceneCalls();
-        ZelFont::unloadAll();
         for (auto& [name, h] : bitmaps_) {
             if (ZelBitmap* b = h.get()) {
                 b->releaseAttachment();
@@ -184,21 +220,15 @@ public:
             }
         }
         screen_.reset();
+        ZelVideo::deinit();
+        deinitGraphics();
+        ZelFont::unloadAll();
+        for (unsigned char** table : {&ZelVideo::shadeDark, &ZelVideo::shadeLight}) {
+            if (*table && (dark_.empty() || *table != dark_.data()) && (light_.empty() || *table != light_.data()))
+                ZelMEMTmp::Free(*table);
+            *table = nullptr;
+        }
     }
-    SceneCase(const SceneCase&) = delete;
-    SceneCase& operator=(const SceneCase&) = delete;
-
-    // Runs the directive or call of one line; picture rows are read from in.
-    void line(int number, const std::vector<SceneToken>& t, SceneText& text);
-    // The case's failures, text printed and never checked among them.
-    std::vector<std::string> failures()
-    {
-        if (const std::string rest = printed_.take(); !rest.empty())
-            fail("printed \"" + rest + "\" without an out line");
-        return failures_;
-    }
-
-private:
     void fail(const std::string& what) { failures_.push_back(file_ + ":" + std::to_string(line_) + ": " + title_ + ": " + what); }
     int number(const std::string& text) const { return static_cast<int>(std::stoll(text, nullptr, 0)); }
     std::string render(const Bitmap& b) const;
@@ -217,6 +247,10 @@ private:
     std::vector<std::pair<int, int>> extraCodes_;
     std::vector<unsigned char> dark_, light_;
     CoutCapture printed_;  // what the library prints while the case runs
+    size_t liveBefore_ = liveBlockCount();
+    std::string root_;
+    std::map<std::string, std::optional<std::string>> environment_;  // as it was before the case
+    std::vector<std::string> registry_;
     std::vector<std::string> failures_;
 };
 
@@ -262,6 +296,31 @@ void SceneCase::line(int at, const std::vector<SceneToken>& t, SceneText& text)
         screen_.emplace(arg(1), arg(2), static_cast<unsigned char>(arg(3)));
     } else if (word == "region") {
         screen_->setRegion(arg(1), arg(2), arg(3), arg(4), arg(5), arg(6));
+    } else if (word == "root") {
+        char pattern[] = "/tmp/zelsceneXXXXXX";
+        root_ = mkdtemp(pattern) ? pattern : "";
+        writeTestSystemFiles(root_);
+        ZelSystem::SetRegistryString("ufsroot", root_.c_str());
+        registry_.push_back("ufsroot");
+    } else if (word == "file") {
+        std::string bytes = t[2].quoted ? t[2].text : std::string(static_cast<size_t>(arg(2)), '\0');
+        for (size_t i = 0; !t[2].quoted && i < bytes.size(); ++i)
+            bytes[i] = static_cast<char>(arg(3) * static_cast<int>(i) + arg(4));
+        const std::filesystem::path path = std::filesystem::path(root_) / t[1].text;
+        std::filesystem::create_directories(path.parent_path());
+        writeFile(path.string(), bytes);
+    } else if (word == "env") {
+        const char* old = std::getenv(t[1].text.c_str());
+        environment_.try_emplace(t[1].text, old ? std::optional<std::string>(old) : std::nullopt);
+        t.size() > 2 ? setenv(t[1].text.c_str(), t[2].text.c_str(), 1) : unsetenv(t[1].text.c_str());
+    } else if (word == "registry") {
+        ZelSystem::SetRegistryString(t[1].text.c_str(), t.size() > 2 ? t[2].text.c_str() : nullptr);
+        registry_.push_back(t[1].text);
+    } else if (word == "blocks") {
+        const long got = static_cast<long>(liveBlockCount()) - static_cast<long>(liveBefore_);
+        text.rewrite("blocks " + std::to_string(got));
+        if (got != arg(1) && !text.update)
+            fail("live blocks changed by " + std::to_string(got) + ", not " + t[1].text);
     } else if (word == "chars") {
         for (size_t i = 1; i < t.size(); ++i)
             chars_[t[i].text[0]] = number(t[i].text.substr(2));

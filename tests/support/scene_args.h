@@ -5,6 +5,7 @@
 
 #include <deque>
 #include <functional>
+#include <map>
 #include <string>
 #include <tuple>
 #include <type_traits>
@@ -30,7 +31,8 @@ public:
 
     // The next argument as a parameter of type T. Integers may be negative
     // or hexadecimal and wrap to T; bitmaps go by name ("null", "screen");
-    // texts are quoted ("null" unquoted is a null pointer); points are "x,y",
+    // texts are quoted ("null" unquoted is a null pointer, "keep" the value
+    // -1 that keeps a setting); floats are decimal; points are "x,y",
     // polygons "x,y/x,y/...", int arrays "a,b,c".
     template <class T> T next();
     // Set when the tokens did not fit the parameters.
@@ -56,9 +58,13 @@ template <class T> T SceneArgs::next()
     const SceneToken& t = take();
     if constexpr (std::is_integral_v<T>) {
         return static_cast<T>(integer(t.text));
+    } else if constexpr (std::is_floating_point_v<T>) {
+        return std::stof(t.text);
     } else if constexpr (std::is_same_v<T, const char*>) {
         if (!t.quoted && t.text == "null")
             return nullptr;
+        if (!t.quoted && t.text == "keep")
+            return reinterpret_cast<const char*>(-1);
         return texts_.emplace_back(t.text).c_str();
     } else if constexpr (std::is_same_v<T, HClass<Bitmap>> || std::is_same_v<T, HClass<ZelBitmap>>) {
         return T(bitmapNamed_(t.text).value);
@@ -127,5 +133,7 @@ template <class R, class... P> SceneInvoker sceneInvoker(R (*f)(P...))
 const SceneInvoker* sceneCall(const std::string& name);
 // Puts back what calls keep between them (the smart line).
 void resetSceneCalls();
+// Adds the video core's calls and its state read as text.
+void addVideoCalls(std::map<std::string, SceneInvoker>& calls);
 
 }  // namespace zeltest

@@ -42,7 +42,8 @@ const std::map<std::string, SceneInvoker>& table()
 {
     using V = ZelVector2;
     using B = HClass<ZelBitmap>;
-    static const std::map<std::string, SceneInvoker> calls{
+    static const std::map<std::string, SceneInvoker> calls = [] {
+        std::map<std::string, SceneInvoker> c{
         {"clrScreen", sceneInvoker(clrScreen)},
         {"putPixel", sceneInvoker(putPixel)},
         {"getPixel", sceneInvoker(getPixel)},
@@ -124,7 +125,10 @@ const std::map<std::string, SceneInvoker>& table()
         {"ZelFont::countVisibleWords", sceneInvoker(cutLine<ZelFont::countVisibleWords>)},
         {"ZelFont::setFont", sceneInvoker(ZelFont::setFont)},
         {"ZelFont::getFont", sceneInvoker(ZelFont::getFont)},
-    };
+        };
+        addVideoCalls(c);
+        return c;
+    }();
     return calls;
 }
 
