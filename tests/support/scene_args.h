@@ -31,7 +31,7 @@ public:
     // The next argument as a parameter of type T. Integers may be negative
     // or hexadecimal and wrap to T; bitmaps go by name ("null", "screen");
     // texts are quoted ("null" unquoted is a null pointer); points are "x,y",
-    // polygons "x,y/x,y/...", int arrays "a,b,c".
+    // polygons "x,y/x,y/...", int arrays "a,b,c" ("null" for none).
     template <class T> T next();
     // Set when the tokens did not fit the parameters.
     const std::string& error() const { return error_; }
@@ -80,6 +80,8 @@ template <class T> T SceneArgs::next()
         record[0] = static_cast<int32_t>((record.size() - 1) / 2);
         return reinterpret_cast<Poly*>(record.data());
     } else if constexpr (std::is_same_v<T, int*>) {
+        if (!t.quoted && t.text == "null")
+            return nullptr;
         const std::vector<int> v = integers(t.text, ',');
         return records_.emplace_back(v.begin(), v.end()).data();
     } else {
