@@ -33,7 +33,7 @@ public:
     // or hexadecimal and wrap to T; bitmaps go by name ("null", "screen");
     // texts are quoted ("null" unquoted is a null pointer, "keep" the value
     // -1 that keeps a setting); floats are decimal; points are "x,y",
-    // polygons "x,y/x,y/...", int arrays "a,b,c".
+    // polygons "x,y/x,y/...", int arrays "a,b,c" ("null" for none).
     template <class T> T next();
     // Set when the tokens did not fit the parameters.
     const std::string& error() const { return error_; }
@@ -86,6 +86,8 @@ template <class T> T SceneArgs::next()
         record[0] = static_cast<int32_t>((record.size() - 1) / 2);
         return reinterpret_cast<Poly*>(record.data());
     } else if constexpr (std::is_same_v<T, int*>) {
+        if (!t.quoted && t.text == "null")
+            return nullptr;
         const std::vector<int> v = integers(t.text, ',');
         return records_.emplace_back(v.begin(), v.end()).data();
     } else {
