@@ -31,11 +31,12 @@ std::string videoState()
     s << " rows=" << (rows ? "ok" : ZelVideo::lineOff ? "stale" : "none") << " fonts=" << ZelFont::nFonts;
     if (ZelFont::nFonts > 0)
         s << " current=" << (ZelFont::currentFont == ZelFont::fonts.get()[0].handle ? "0" : "other");
+    // The tables' bytes are known once video is up; before, only that they are there.
     s << " shades=";
-    if (ZelVideo::shadeDark)
+    if (ZelVideo::shadeDark && ZelVideo::graphOn)
         s << int{ZelVideo::shadeDark[100]} << "," << int{ZelVideo::shadeLight[100]};
     else
-        s << "none";
+        s << (ZelVideo::shadeDark ? "made" : "none");
     s << " module=" << (driverModule ? "yes" : "no") << " poly=" << (polyBuffer.resolves() ? "yes" : "no");
     return s.str();
 }
@@ -85,7 +86,7 @@ void addVideoCalls(std::map<std::string, SceneInvoker>& calls)
         {"ZelVideo::loadPalette", sceneInvoker(ZelVideo::loadPalette)},
         {"ZelVideo::setPalette", sceneInvoker(ZelVideo::setPalette)},
         {"ZelVideo::Shake", sceneInvoker(ZelVideo::Shake)},
-        {"ZelVideoWinEvent", sceneInvoker(+[] { return ZelVideoWinEvent(0, 0, 0, 0); })},
+        {"ZelVideoWinEvent", sceneInvoker(+[] { return ZelVideoWinEvent ? ZelVideoWinEvent(0, 0, 0, 0) : -99; })},
         {"initGraphicsData", sceneInvoker(initGraphicsData)},
         {"deinitGraphics", sceneInvoker(deinitGraphics)},
         {"setGraphicsDriver", sceneInvoker(setGraphicsDriver)},
