@@ -16,6 +16,8 @@
 //   file PATH "TEXT" | file PATH N A B    a file below the root: the text, or N bytes (A i + B mod 256)
 //   env NAME [VALUE]              an environment variable for the case (unset without a value)
 //   registry KEY [VALUE]          a configuration value for the case
+//   cd                            works in the data root until the case ends
+//   ($ROOT in a line, and in a result, stands for the data root's path)
 //   blocks N                      live blocks now, against the case's start
 //   set NAME VALUE                a global (defaultColor, zoomFactor, currentXPos, polyMinY, ...)
 //   check NAME VALUE              the value a global must have
@@ -75,7 +77,7 @@ std::vector<SceneToken> tokenize(const std::string& line)
                     t.text += static_cast<char>(std::stoi(line.substr(i + 1, 2), nullptr, 16));
                     i += 2;
                 } else {
-                    t.text += e == 'n' ? '\n' : e == 't' ? '\t' : e;
+                    t.text += e == 'n' ? '\n' : e == 't' ? '\t' : e == 'r' ? '\r' : e;
                 }
             }
             ++i;
@@ -188,6 +190,7 @@ public:
             value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
         for (const std::string& key : registry_)
             ZelSystem::SetRegistryString(key.c_str(), nullptr);
+        std::filesystem::current_path(workingDirectory_);
         if (!root_.empty())
             std::filesystem::remove_all(root_);
     }
@@ -249,6 +252,7 @@ private:
     CoutCapture printed_;  // what the library prints while the case runs
     size_t liveBefore_ = liveBlockCount();
     std::string root_;
+    std::filesystem::path workingDirectory_ = std::filesystem::current_path();
     std::map<std::string, std::optional<std::string>> environment_;  // as it was before the case
     std::vector<std::string> registry_;
     std::vector<std::string> failures_;
@@ -286,8 +290,16 @@ HClass<ZelBitmap> SceneCase::named(const std::string& name) const
     return it == bitmaps_.end() ? HClass<ZelBitmap>() : it->second;
 }
 
-void SceneCase::line(int at, const std::vector<SceneToken>& t, SceneText& text)
+void SceneCase::line(int at, const std::vector<SceneToken>& given, SceneText& text)
 {
+    // $ROOT stands for the data root in what the line passes, not in what it expects.
+    std::vector<SceneToken> t = given;
+    for (SceneToken& k : t) {
+        if (k.text == "->" && !k.quoted)
+            break;
+        for (size_t found; !root_.empty() && (found = k.text.find("$ROOT")) != std::string::npos;)
+            k.text.replace(found, 5, root_);
+    }
     line_ = at;
     const std::string& word = t[0].text;
     const auto arg = [&](size_t i, int fallback = 0) { return i < t.size() ? number(t[i].text) : fallback; };
@@ -318,6 +330,8 @@ void SceneCase::line(int at, const std::vector<SceneToken>& t, SceneText& text)
     } else if (word == "registry") {
         ZelSystem::SetRegistryString(t[1].text.c_str(), t.size() > 2 ? t[2].text.c_str() : nullptr);
         registry_.push_back(t[1].text);
+    } else if (word == "cd") {
+        std::filesystem::current_path(root_);
     } else if (word == "blocks") {
         const long got = static_cast<long>(liveBlockCount()) - static_cast<long>(liveBefore_);
         text.rewrite("blocks " + std::to_string(got));
@@ -447,7 +461,9 @@ void SceneCase::call(const std::vector<SceneToken>& t, SceneText& text)
     const std::string name = tokens[0].text;
     tokens.erase(tokens.begin());
     SceneArgs args(std::move(tokens), [this](const std::string& n) { return named(n); });
-    const SceneResult r = (*invoke)(args);
+    SceneResult r = (*invoke)(args);
+    for (size_t at; !root_.empty() && (at = r.text.find(root_)) != std::string::npos;)
+        r.text.replace(at, root_.size(), "$ROOT");
     if (!args.error().empty())
         return fail(name + ": " + args.error());
     if (r.isBitmap && !resultName.empty()) {

@@ -137,5 +137,7 @@ const SceneInvoker* sceneCall(const std::string& name);
 void resetSceneCalls();
 // Adds the video core's calls and its state read as text.
 void addVideoCalls(std::map<std::string, SceneInvoker>& calls);
+// Adds the engine libraries' calls.
+void addEngineCalls(std::map<std::string, SceneInvoker>& calls);
 
 }  // namespace zeltest

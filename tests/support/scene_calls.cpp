@@ -127,6 +127,7 @@ const std::map<std::string, SceneInvoker>& table()
         {"ZelFont::getFont", sceneInvoker(ZelFont::getFont)},
         };
         addVideoCalls(c);
+        addEngineCalls(c);
         return c;
     }();
     return calls;

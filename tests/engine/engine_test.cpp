@@ -1,4 +1,6 @@
-// The temporary heap, block labels, the live-block report and the debugger hook.
+// The temporary heap, block labels, the live-block report, the debugger
+// hook, and the integer trigonometry against the real functions.
+#include <cmath>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -7,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/zelmath/zelmath.h"
 #include "engine/zelmem/zelmem.h"
 
 namespace {
@@ -120,4 +123,21 @@ TEST(ZelMemDeathTest, ExitReportAndTrapWhenAsked)
         testing::KilledBySignal(SIGTRAP), "");
 }
 
-} // namespace
+// Within half a unit of the real sine and cosine, odd and even, a quarter
+// turn apart (exact quarter turns are in engine.scene).
+TEST(Trig, MatchesTheRealFunctionsAndTheirSymmetries)
+{
+    const double turn = 2 * std::acos(-1.0);
+    for (int a = 0; a < ZelAngleFullTurn; a += 7) {
+        const double r = a * turn / ZelAngleFullTurn;
+        ASSERT_LE(std::abs(iSin(a) - std::sin(r) * (1 << 20)), 0.5 + 1e-6) << a;
+        ASSERT_LE(std::abs(iCos(a) - std::cos(r) * (1 << 20)), 0.5 + 1e-6) << a;
+    }
+    for (int a : {1, 77, 5461, 12345, 16383, 30000, 65535, -1, -40000, 2147483647, -2000000000}) {
+        EXPECT_EQ(iSin(a), -iSin(-a)) << a;
+        EXPECT_EQ(iCos(a), iCos(-a)) << a;
+        EXPECT_EQ(iSin(a), iCos(a - ZelAngleQuarterTurn)) << a;
+    }
+}
+
+}  // namespace
