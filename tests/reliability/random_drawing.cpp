@@ -10,7 +10,6 @@
 #include "call_text.h"
 #include "data_files.h"
 #include "font/font.h"
-#include "memory_file.h"
 #include "shade/shade.h"
 #include "video/palette.h"
 #include "video/screen.h"
@@ -60,9 +59,7 @@ RandomDrawing::RandomDrawing(uint32_t seed, const GuardedScreen& screen)
                             randomPicture(rng_, between(1, 7), between(1, 9), 3));
         glyphCodes_ += code;
     }
-    HClass<ZelFile> fontFile = MemoryFile::create(zeltest::fontFile(glyphs));
-    ZelFont::setFont(ZelFont::load(fontFile));
-    fontFile.destroy();
+    ZelFont::setFont(loadFont(fontFile(glyphs)));
 
     auto make = [this](std::vector<std::unique_ptr<TestBitmap>>& pool, int32_t w, int32_t h, int32_t ox, int32_t oy) {
         pool.push_back(std::make_unique<TestBitmap>(w, h));

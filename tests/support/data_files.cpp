@@ -1,5 +1,9 @@
 #include "data_files.h"
 
+#include <cstdio>
+#include <unistd.h>
+
+#include "font/font.h"
 #include "test_support.h"
 
 namespace zeltest {
@@ -72,6 +76,22 @@ std::string fontFile(const std::vector<FontGlyph>& glyphs)
     for (const auto& glyph : glyphs)
         s += engineBitmapFile(glyph.second);
     return s;
+}
+
+int loadFont(const std::string& bytes)
+{
+    char path[] = "/tmp/zelfontXXXXXX";
+    const int fd = mkstemp(path);
+    if (fd < 0)
+        return -1;
+    close(fd);
+    writeFile(path, bytes);
+    HClass<ZelFile> file = ZelDiskFile::create();
+    const int slot = file->open(path, 1) ? ZelFont::load(file) : -1;
+    file->close();
+    file.destroy();
+    std::remove(path);
+    return slot;
 }
 
 }  // namespace zeltest

@@ -35,4 +35,8 @@ size_t bmpPixelsEnd(const Picture& p);
 using FontGlyph = std::pair<unsigned char, Picture>;
 std::string fontFile(const std::vector<FontGlyph>& glyphs);
 
+// Loads font file bytes into a free slot of the font table through a disk
+// file, as a program loads a font; the slot, or -1.
+int loadFont(const std::string& bytes);
+
 }  // namespace zeltest

@@ -49,7 +49,6 @@
 #include "font/font.h"
 #include "video/driver.h"
 #include "golden.h"
-#include "memory_file.h"
 #include "scene_args.h"
 #include "shade/shade.h"
 #include "test_support.h"
@@ -365,9 +364,7 @@ void SceneCase::line(int at, const std::vector<SceneToken>& given, SceneText& te
         std::string file = fontFile(glyphs_);
         for (auto [code, glyph] : extraCodes_)
             file[4 + code] = static_cast<char>(glyph);
-        HClass<ZelFile> f = MemoryFile::create(file);
-        ZelFont::setFont(ZelFont::load(f));
-        f.destroy();
+        ZelFont::setFont(loadFont(file));
     } else if (word == "shadetables") {
         dark_.resize(ZelShadeTableBytes);
         light_.resize(ZelShadeTableBytes);
