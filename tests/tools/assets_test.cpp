@@ -70,13 +70,9 @@ TEST(StandardPalette, FixedEntriesAreWhereTheLayoutSays)
     EXPECT_GT(p[SC::Red].r, 2 * std::max(p[SC::Red].g, p[SC::Red].b));
     EXPECT_GT(p[SC::Green].g, 2 * std::max(p[SC::Green].r, p[SC::Green].b));
     EXPECT_GT(p[SC::Blue].b, 2 * std::max(p[SC::Blue].r, p[SC::Blue].g));
-}
 
 // Grey from the opaque black of sprites to white; hue ramps from near black
 // (but not black) to pale, leaving room for shading both ways.
-TEST(StandardPalette, RampsRunFromDarkToLight)
-{
-    const Palette& p = standardPalette();
     EXPECT_EQ(p[SC::GreyRamp], (Rgb{0, 0, 0}));
     EXPECT_EQ(p[SC::GreyRamp + 15], (Rgb{255, 255, 255}));
     for (int first = SC::GreyRamp; first < 256; first += SC::RampSteps) {
@@ -109,12 +105,9 @@ TEST(NearestColour, ExactMatchesAndTies)
     // Black: 0 only when transparent entries are allowed.
     EXPECT_EQ(nearestColour(p, {0, 0, 0}, Candidates::All), 0);
     EXPECT_EQ(nearestColour(p, {0, 0, 0}, Candidates::Opaque, 0), SC::GreyRamp);
-}
 
-TEST(NearestColour, WeighsComponentsPerceptually)
-{
-    Palette p{};
-    p.fill({255, 255, 255});
+    Palette q{};
+    q.fill({255, 255, 255});
     // {target, entry 1, entry 2, the winner}: at the same Euclidean distance
     // green differences weigh more; among reds a red difference shows more
     // than a blue one, near black the other way round.
@@ -122,9 +115,9 @@ TEST(NearestColour, WeighsComponentsPerceptually)
                                         {Rgb{240, 0, 0}, {200, 0, 0}, {240, 0, 40}},
                                         {Rgb{0, 0, 0}, {0, 0, 40}, {40, 0, 0}}};
     for (const auto& [target, loser, winner] : cases) {
-        p[1] = loser;
-        p[2] = winner;
-        EXPECT_EQ(nearestColour(p, target, Candidates::Opaque), 2) << int{target.r} << "," << int{target.g};
+        q[1] = loser;
+        q[2] = winner;
+        EXPECT_EQ(nearestColour(q, target, Candidates::Opaque), 2) << int{target.r} << "," << int{target.g};
     }
     EXPECT_EQ(colourDistance({10, 20, 30}, {10, 20, 30}), 0u);
     EXPECT_EQ(colourDistance({0, 0, 0}, {255, 255, 255}), colourDistance({255, 255, 255}, {0, 0, 0}));
@@ -152,45 +145,33 @@ TEST(ShadeTables, EndColumnsAndNoTransparentShades)
     EXPECT_EQ(at(t.light, SC::RedRamp, 63), nearestColour(p, mixToward(p[SC::RedRamp], {255, 255, 255}, 63),
                                                           Candidates::Opaque));
     EXPECT_EQ(at(t.light, SC::GreyRamp + 15, 63), SC::GreyRamp + 15);
-}
 
-TEST(ShadeTables, GreysDarkenAndLightenMonotonically)
-{
-    const Palette& p = standardPalette();
-    const ShadeTables& t = standardShades();
     for (int c = SC::GreyRamp; c < SC::GreyRamp + SC::RampSteps; ++c) {
         for (int k = 0; k < ShadeLevels; ++k) {
             EXPECT_LE(luma(p[at(t.dark, c, k)]), luma(p[k ? at(t.dark, c, k - 1) : c])) << c << " dark " << k;
             EXPECT_GE(luma(p[at(t.light, c, k)]), luma(p[k ? at(t.light, c, k - 1) : c])) << c << " light " << k;
         }
     }
-}
 
 // Gouraud shading walks a ramp from dark to light: half darkness on a ramp's
 // full colour lands on that ramp.
-TEST(ShadeTables, HueRampsStayInTheirRampWhileDarkening)
-{
-    const ShadeTables& t = standardShades();
     for (int first = SC::RedRamp; first < 256; first += SC::RampSteps) {
         const int c = first + SC::RampFull;
         EXPECT_GE(at(t.dark, c, 31), first) << c;
         EXPECT_LT(at(t.dark, c, 31), c) << c;
     }
-}
 
-TEST(ShadeTables, HazeAndPaletteWithoutOpaqueBlack)
-{
     // Only entry 0 is black: full darkness must pick the darkest opaque entry.
-    Palette p{};
+    Palette noBlack{};
     for (int i = 1; i < 256; ++i)
-        p[std::size_t(i)] = {std::uint8_t(i), std::uint8_t(i), std::uint8_t(255 - i)};
-    p[200] = {3, 3, 3};
-    const ShadeTables t = buildShadeTables(p);
+        noBlack[std::size_t(i)] = {std::uint8_t(i), std::uint8_t(i), std::uint8_t(255 - i)};
+    noBlack[200] = {3, 3, 3};
+    const ShadeTables black = buildShadeTables(noBlack);
     // A haze colour replaces black as the dark target.
     const ShadeTables hazy = buildShadeTables(standardPalette(), {128, 128, 128});
     EXPECT_EQ(at(hazy.dark, 0, 63), SC::MidGrey);
     for (int c = 1; c < 256; ++c) {
-        EXPECT_EQ(at(t.dark, c, 63), 200) << c;
+        EXPECT_EQ(at(black.dark, c, 63), 200) << c;
         ASSERT_EQ(at(hazy.dark, c, 63), SC::MidGrey) << c;
     }
 }
@@ -231,11 +212,7 @@ TEST(StandardFont, EveryGlyphIsMappedOnceAndTenRowsHigh)
         ASSERT_EQ(g.pixels.size(), std::size_t(g.width * g.height));
         EXPECT_TRUE(std::all_of(g.pixels.begin(), g.pixels.end(), [](std::uint8_t v) { return v <= 1; }));
     }
-}
 
-TEST(StandardFont, WidthIsInkWidthPlusOneSpacingColumn)
-{
-    const AssetFont font = standardFont();
     for (int c = 0; c < 256; ++c) {
         if (font.charMap[std::size_t(c)] == 0 || c == ' ')
             continue;
@@ -247,11 +224,7 @@ TEST(StandardFont, WidthIsInkWidthPlusOneSpacingColumn)
     // Digits share one width so that numbers line up.
     for (int c = '1'; c <= '9'; ++c)
         EXPECT_EQ(glyphOf(font, c).width, glyphOf(font, '0').width) << char(c);
-}
 
-TEST(StandardFont, LettersSitOnTheBaseline)
-{
-    const AssetFont font = standardFont();
     const int baseline = FontAscent - 1;  // last row above the baseline
     const auto rows = [&](char c) { return std::pair(ink(glyphOf(font, c))[2], ink(glyphOf(font, c))[3]); };
     for (char c : std::string("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789bdhkl"))
@@ -331,14 +304,10 @@ TEST(Zelgen, WritesTheFourStandardFiles)
     EXPECT_EQ(readFile(out / "standard.DRK"), encodeShadeTable(standardShades().dark));
     EXPECT_EQ(readFile(out / "standard.LHT"), encodeShadeTable(standardShades().light));
     EXPECT_EQ(readFile(out / "standard.fnt"), encodeFont(standardFont()));
-}
 
-TEST(Zelgen, ExitCodes)
-{
     for (auto [args, code] : {std::pair{"--help", 0}, {"", 2}, {"a b", 2}, {"--bogus", 2}})
         EXPECT_EQ(runZelgen(args), code) << args;
     // A path through a regular file cannot be created.
-    zeltest::TempDir dir;
     std::ofstream(dir.path + "/file") << "x";
     EXPECT_EQ(runZelgen(dir.path + "/file/sub"), 1);
 }
