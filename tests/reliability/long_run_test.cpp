@@ -7,6 +7,8 @@
 // ZEL_LONG_RUN_SEED repeats the run of a reported seed.
 
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -15,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include "draw/draw.h"
+#include "golden.h"
 #include "guarded_screen.h"
 #include "platform/cpu_features.h"
 #include "random_drawing.h"
@@ -133,5 +136,66 @@ TEST_P(EveryPath, DrawsThePixelsAndCountsOfThePlainPath)
 
 INSTANTIATE_TEST_SUITE_P(Paths, EveryPath, testing::Values(CpuPath::Sse2, CpuPath::Avx2, CpuPath::Avx512),
                          [](const testing::TestParamInfo<CpuPath>& info) { return zeltest::cpuPathName(info.param); });
+
+}  // namespace
+
+namespace {
+
+// What a call changed: the rows it wrote, each as its first changed column
+// and the bytes from there to its last changed one, in hex.
+std::string changes(const std::vector<unsigned char>& before, const zeltest::GuardedScreen& screen, int width)
+{
+    static const char hex[] = "0123456789abcdef";
+    std::string s;
+    for (size_t row = 0; row * width < before.size(); ++row) {
+        size_t first = SIZE_MAX, last = 0;
+        for (size_t x = 0; x < static_cast<size_t>(width); ++x)
+            if (screen.pixels()[row * width + x] != before[row * width + x])
+                first = std::min(first, x), last = x;
+        if (first == SIZE_MAX)
+            continue;
+        s += " " + std::to_string(row) + "," + std::to_string(first) + ":";
+        for (size_t x = first; x <= last; ++x)
+            s += {hex[screen.pixels()[row * width + x] >> 4], hex[screen.pixels()[row * width + x] & 15]};
+    }
+    return s;
+}
+
+// Every call of a seeded run with what it wrote and counted, against the
+// trace kept beside this test (ZEL_UPDATE_GOLDEN=1 writes it anew): pins the
+// exact pixels and counters of every family where no example looks.
+TEST(LongRun, TraceOfASeededRun)
+{
+    std::ostringstream trace;
+    zeltest::GuardedScreen screen(48, 32);
+    zeltest::RandomDrawing drawing(7, screen);
+    std::vector<unsigned char> before(screen.size());
+    for (int i = 0; i < 1500; ++i) {
+        if (i % 40 == 0)
+            trace << drawing.newRegion() << "\n";
+        std::copy(screen.pixels(), screen.pixels() + screen.size(), before.begin());
+        const ZelVideoStatistics counted = videoStatistics;
+        trace << drawing.call() << changes(before, screen, 48);
+        const uint32_t* was = &counted.zoomCalls;
+        const uint32_t* now = &videoStatistics.zoomCalls;
+        for (int k = 0; k < 8; ++k)
+            if (now[k] != was[k])
+                trace << " #" << k << "+" << now[k] - was[k];
+        trace << "\n";
+        drawing.undo();
+    }
+    const std::string path = zeltest::sourcePath("reliability/trace.txt");
+    const char* update = std::getenv("ZEL_UPDATE_GOLDEN");
+    if (update && *update == '1')
+        zeltest::writeFile(path, trace.str());
+    std::ifstream file(path);
+    std::istringstream got(trace.str());
+    std::string want, line;
+    for (int n = 1; std::getline(got, line); ++n) {
+        if (!std::getline(file, want))
+            want = "(the end of the trace)";
+        ASSERT_EQ(line, want) << "line " << n << " of " << path;
+    }
+}
 
 }  // namespace
