@@ -1,6 +1,6 @@
-// Signed 32-bit arithmetic that wraps by definition, as the fixed-point and
-// coordinate code of the original platform did; computed on unsigned values so
-// that an overflow is never undefined behaviour.
+// Signed 32-bit arithmetic that wraps by definition, as the library's
+// fixed-point and coordinate results are defined to; computed on unsigned
+// values so that an overflow is never undefined behaviour.
 #pragma once
 
 #include <cstdint>
