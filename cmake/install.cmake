@@ -34,6 +34,7 @@ install(FILES ${PROJECT_BINARY_DIR}/zelgfxConfig.cmake ${PROJECT_BINARY_DIR}/zel
 
 set(ZELGFX_PKGCONFIG_DIR ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
 file(RELATIVE_PATH ZELGFX_PREFIX_FROM_PCDIR "/prefix/${ZELGFX_PKGCONFIG_DIR}" "/prefix")
+string(REGEX REPLACE "/$" "" ZELGFX_PREFIX_FROM_PCDIR "${ZELGFX_PREFIX_FROM_PCDIR}")
 configure_file(cmake/zelgfx.pc.in ${PROJECT_BINARY_DIR}/zelgfx.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/zelgfx.pc DESTINATION ${ZELGFX_PKGCONFIG_DIR} COMPONENT development)
 
@@ -42,12 +43,12 @@ install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/zelgfx RENAME cop
 install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/zelgfx-dev RENAME copyright COMPONENT development)
 
 # Debian packages: cpack -G DEB in the build tree writes zelgfx_<version>-1
-# and zelgfx-dev_<version>-1 for the machine's architecture.
+# and zelgfx-dev_<version>-1 for the machine's architecture into packages/.
+# Their one-line summary is the project's description.
 set(CPACK_PACKAGE_NAME zelgfx)
 set(CPACK_PACKAGE_VENDOR "the zelgfx authors")
 set(CPACK_PACKAGE_CONTACT "the zelgfx authors")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/packages)
 set(CPACK_COMPONENTS_ALL runtime development)
@@ -56,21 +57,21 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SECTION libs)
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME zelgfx)
+# What dpkg-shlibdeps answers for the libraries, drivers and tools on Debian 12.
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_DEPENDS
-  "libc6 (>= 2.34), libstdc++6 (>= 12), libgcc-s1 (>= 3.0), libsdl2-2.0-0 (>= 2.0.12), libpng16-16 (>= 1.6.2)")
+  "libc6 (>= 2.34), libgcc-s1 (>= 3.4), libpng16-16 (>= 1.6.2-1), libsdl2-2.0-0 (>= 2.0.12), libstdc++6 (>= 11)")
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME zelgfx-dev)
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS
   "zelgfx (= ${PROJECT_VERSION}-${CPACK_DEBIAN_PACKAGE_RELEASE})")
-set(CPACK_COMPONENT_RUNTIME_DESCRIPTION
-  "8-bit palettised software renderer (runtime)
- zelgfx draws byte by byte into an off-screen buffer of palette indices; a
- driver module shows it: mcga.drv in an SDL2 window, headless.drv as PNG
- frames. This package holds the shared libraries, both drivers, the standard
- palette, shade tables and font, and the tools zeldemo, zelgen and zeltool.
- zelgfx is distributed under the zlib licence.")
-set(CPACK_COMPONENT_DEVELOPMENT_DESCRIPTION
-  "8-bit palettised software renderer (development files)
- Headers (C++20), link names, the CMake package (find_package(zelgfx)) and
- zelgfx.pc for pkg-config. zelgfx is distributed under the zlib licence.")
+set(CPACK_DEBIAN_RUNTIME_DESCRIPTION
+  "zelgfx draws byte by byte into an off-screen buffer of palette indices; a
+driver module shows it: mcga.drv in an SDL2 window, headless.drv as PNG
+frames. This package holds the shared libraries, both drivers, the standard
+palette, shade tables and font, and the tools zeldemo, zelgen and zeltool.
+zelgfx is distributed under the zlib licence.")
+set(CPACK_DEBIAN_DEVELOPMENT_DESCRIPTION
+  "The development files of zelgfx: headers (C++20), link names, the CMake
+package (find_package(zelgfx)) and zelgfx.pc for pkg-config. zelgfx is
+distributed under the zlib licence.")
 include(CPack)
