@@ -3,7 +3,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include <unistd.h>
 
@@ -30,8 +32,9 @@ void usage(FILE* to)
                  "                 mcga.drv; headless.drv needs no display)\n"
                  "  --frames N     stop after N frames (default: the whole tour)\n"
                  "  --fps N        frames per second, 0 for as fast as possible (default 30)\n"
-                 "  --frames-dir DIR  headless.drv writes the frames into DIR as PNG files\n"
-                 "                 (the configured \"headless_dir\" value, ZEL_headless_dir)\n"
+                 "  --frames-dir DIR  headless.drv writes the frames into DIR (made when\n"
+                 "                 missing) as PNG files; the configured \"headless_dir\"\n"
+                 "                 value, ZEL_headless_dir, does the same\n"
                  "  --version      the version of zelgfx\n"
                  "  --help         this text\n\n"
                  "Esc or closing the window quits. Without a display, use --driver headless.\n"
@@ -68,6 +71,12 @@ int parse(int argc, char** argv, Options& o)
         if (arg == "--driver") {
             o.driver = given;
         } else if (arg == "--frames-dir") {
+            std::error_code error;
+            std::filesystem::create_directories(given, error);
+            if (error) {
+                std::fprintf(stderr, "zeldemo: cannot make the directory %s: %s\n", given, error.message().c_str());
+                return 2;
+            }
             ZelSystem::SetRegistryString("headless_dir", given);
         } else if (!wholeNumber(given, value)) {
             std::fprintf(stderr, "zeldemo: %s needs a whole number of 0 or more, not '%s'\n", arg.c_str(), given);
