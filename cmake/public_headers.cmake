@@ -10,7 +10,9 @@
 # shadow a library header nor be shadowed by one. The umbrella header is
 # installed as include/zelgfx.h, everything else under include/zelgfx/.
 
-set(ZELGFX_PUBLIC_ROOTS zelgfx.h drivers/driver_api.h drivers/driver_common.h)
+# cpu_features.h is the one public header zelgfx.h leaves out: choosing the
+# wide paths is for benchmarks and tests.
+set(ZELGFX_PUBLIC_ROOTS zelgfx.h platform/cpu_features.h drivers/driver_api.h drivers/driver_common.h)
 set(ZELGFX_STAGED_INCLUDE "${PROJECT_BINARY_DIR}/staged-include")
 
 # Where a header of the source tree lands below include/.

@@ -88,13 +88,15 @@ std::string findOwnDriverDirectory()
 
 const std::string ownDriverDirectory = findOwnDriverDirectory();
 
-std::vector<std::string> searchDirectories()
+// The directories searched for a module, in order; those of PATH last.
+std::vector<std::string> searchDirectories(bool alongPath)
 {
     std::vector<std::string> dirs{executableDirectory(), "."};
     appendList(dirs, std::getenv("ZEL_DRIVER_PATH"));
     if (!ownDriverDirectory.empty())
         dirs.push_back(ownDriverDirectory);
-    appendList(dirs, std::getenv("PATH"));
+    if (alongPath)
+        appendList(dirs, std::getenv("PATH"));
     return dirs;
 }
 
@@ -106,7 +108,7 @@ std::string findModule(const std::string& name)
         std::string matched = ZelSystem::MatchPathNoCase(name);
         return isRegularFile(matched) ? matched : std::string();
     }
-    for (const std::string& dir : searchDirectories()) {
+    for (const std::string& dir : searchDirectories(true)) {
         std::string found = findInDirectory(dir, name);
         if (!found.empty())
             return found;
@@ -127,13 +129,9 @@ void recordNotFound(const std::string& name)
         zelSetError("cannot find the module %s", name.c_str());
         return;
     }
-    std::vector<std::string> dirs{executableDirectory(), "."};
-    appendList(dirs, std::getenv("ZEL_DRIVER_PATH"));
-    dirs.push_back(ownDriverDirectory);
     std::string searched;
-    for (const std::string& dir : dirs)
-        if (!dir.empty())
-            searched += dir + ", ";
+    for (const std::string& dir : searchDirectories(false))
+        searched += (dir.empty() ? "." : dir) + ", ";
     zelSetError("cannot find the module '%s' in %sor along PATH", name.c_str(), searched.c_str());
 }
 

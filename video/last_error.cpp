@@ -26,14 +26,16 @@ void zelClearError()
 }
 
 // Formatted into a buffer of its own first: the arguments may be the last
-// text itself.
+// text itself. A null format records an empty text.
 void zelSetError(const char* format, ...)
 {
-    char text[TextSize];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(text, sizeof text, format ? format : "", args);
-    va_end(args);
+    char text[TextSize] = "";
+    if (format) {
+        va_list args;
+        va_start(args, format);
+        std::vsnprintf(text, sizeof text, format, args);
+        va_end(args);
+    }
     std::snprintf(lastError, sizeof lastError, "%s", text);
 }
 
