@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 . scripts/deps.sh
 
 jobs=$(nproc)
-step() { echo; echo "== $*"; }
+step() { echo; echo "== $* (at ${SECONDS} s)"; }
 
 step "release build"
 cmake --preset release >/dev/null
