@@ -3,6 +3,8 @@
 // of the library and of the engine libraries it builds on.
 #pragma once
 
+#include "zelgfx/version.h"
+
 #include "engine/zelmath/zelmath.h"
 #include "engine/zelmem/zelmem.h"
 #include "engine/zelufs/zelufs.h"
@@ -10,6 +12,7 @@
 #include "video/file.h"
 #include "video/handles.h"
 #include "video/driver.h"
+#include "video/last_error.h"
 #include "video/palette.h"
 #include "video/screen.h"
 #include "video/video.h"

@@ -7,6 +7,7 @@
 
 #include "bitmap/bitmap.h"
 #include "engine/zelufs/zelufs.h"
+#include "video/last_error.h"
 
 namespace {
 
@@ -53,8 +54,10 @@ unsigned char formatFromName(std::string_view name)
 
 HClass<ZelBitmap> ZelBitmap::Load(const char* name, const char* dir, unsigned char format)
 {
-    if (!name)
+    if (!name) {
+        zelSetError("no bitmap name given");
         return {};
+    }
     if (format == FormatChoose)
         format = formatFromName(name);
 
@@ -74,8 +77,10 @@ HClass<ZelBitmap> ZelBitmap::Load(const char* name, const char* dir, unsigned ch
     bool opened = false;
     if (dir && *dir)
         opened = disk.open((std::string(dir) + name).c_str(), 1);
-    if (!opened && !disk.open(name, 1))
+    if (!opened && !disk.open(name, 1)) {
+        zelSetMissingFileError("bitmap", name, dir, true);
         return {};
+    }
     HClass<ZelBitmap> bitmap = Load(disk, format);
     disk.close();
     return bitmap;
@@ -102,14 +107,18 @@ HClass<ZelBitmap> ZelBitmap::LoadZelBitmap(ZelFile& file)
 {
     int32_t width = 0;
     int32_t height = 0;
-    if (file.read(&width, 4, 1) != 1 || file.read(&height, 4, 1) != 1)
+    if (file.read(&width, 4, 1) != 1 || file.read(&height, 4, 1) != 1) {
+        zelSetError("the bitmap file is shorter than its 8-byte size");
         return {};
+    }
 
     // Create refuses negative sizes and sizes beyond 32 bits, so the pixel
     // count below always fits in an unsigned item size.
     HClass<ZelBitmap> bitmap = Create(width, height, {});
-    if (!bitmap.resolves())
+    if (!bitmap.resolves()) {
+        zelSetError("no bitmap of %d x %d pixels: a negative or too large size, or no memory", width, height);
         return {};
+    }
 
     // A file cut short after the size still yields a bitmap: the origin then
     // stays 0 and the pixels that could not be read keep whatever they held.

@@ -2,9 +2,11 @@
 // 256-entry colour table, which becomes the bitmap's palette attachment.
 
 #include <cstdint>
+#include <cstring>
 #include <iostream>
 
 #include "bitmap/bitmap.h"
+#include "video/last_error.h"
 
 namespace {
 
@@ -24,19 +26,30 @@ uint32_t le32(const unsigned char* p)
            static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
 }
 
+// Prints the message and records it, without its line end.
 HClass<ZelBitmap> refuse(const char* message)
 {
     std::cout << message << std::flush;
+    zelSetError("%.*s", static_cast<int>(std::strcspn(message, "\n")), message);
     return {};
 }
 
+// Records why, silently.
+HClass<ZelBitmap> fail(const char* why)
+{
+    zelSetError("%s", why);
+    return {};
+}
+
+constexpr const char* CutShort = "the BMP file is cut short";
+
 // Frees a bitmap that failed half-way, palette attachment included.
-HClass<ZelBitmap> discard(HClass<ZelBitmap> bitmap)
+HClass<ZelBitmap> discard(HClass<ZelBitmap> bitmap, const char* why)
 {
     if (ZelBitmap* b = bitmap.get())
         b->releaseAttachment();
     bitmap.release();
-    return {};
+    return fail(why);
 }
 
 }  // namespace
@@ -45,13 +58,13 @@ HClass<ZelBitmap> ZelBitmap::LoadWinBmp30(ZelFile& file)
 {
     unsigned char fileHeader[14];
     if (file.read(fileHeader, sizeof fileHeader, 1) != 1)
-        return {};
+        return fail(CutShort);
     if (le16(fileHeader) != BmpFileType)
         return refuse("ERROR: not a Windows Bitmap file\n");
 
     uint32_t infoSize = 0;
     if (file.read(&infoSize, 4, 1) != 1)
-        return {};
+        return fail(CutShort);
     if (infoSize == Os2InfoSize)
         return refuse("Error: unsupported info header\n");
     if (infoSize != BmpInfoSize)
@@ -59,7 +72,7 @@ HClass<ZelBitmap> ZelBitmap::LoadWinBmp30(ZelFile& file)
 
     unsigned char info[36];
     if (file.read(info, sizeof info, 1) != 1)
-        return {};
+        return fail(CutShort);
     const int32_t width = static_cast<int32_t>(le32(info));
     const int32_t fileHeight = static_cast<int32_t>(le32(info + 4));
     if (le16(info + 8) != 1)
@@ -73,18 +86,20 @@ HClass<ZelBitmap> ZelBitmap::LoadWinBmp30(ZelFile& file)
     // first. INT32_MIN has no positive counterpart and is refused. A negative
     // width, or a size beyond 32 bits, is refused by Create.
     if (fileHeight == INT32_MIN)
-        return {};
+        return fail("the BMP file's height is out of range");
     const bool topDown = fileHeight < 0;
     const int32_t height = topDown ? -fileHeight : fileHeight;
 
     HClass<ZelBitmap> bitmap = Create(width, height, {});
-    if (!bitmap.resolves())
+    if (!bitmap.resolves()) {
+        zelSetError("no bitmap of %d x %d pixels: a negative or too large size, or no memory", width, height);
         return {};
+    }
 
     HSimple<unsigned char> palette;
     palette.alloc(3 * PaletteEntries);
     if (!palette.resolves())
-        return discard(bitmap);
+        return discard(bitmap, "no memory for the BMP file's palette");
     ZelMem::SetPtrData(palette.get(), "Palette");
     // The allocation may have moved the bitmap: resolve it again.
     ZelBitmap* b = bitmap.get();
@@ -95,7 +110,7 @@ HClass<ZelBitmap> ZelBitmap::LoadWinBmp30(ZelFile& file)
     unsigned char table[PaletteEntries][4];
     for (auto& entry : table)
         if (file.read(entry, 4, 1) != 1)
-            return discard(bitmap);
+            return discard(bitmap, CutShort);
     unsigned char* rgb = palette.get();
     for (int i = 0; i < PaletteEntries; ++i) {
         rgb[3 * i] = table[i][2] >> 2;      // red
@@ -110,7 +125,7 @@ HClass<ZelBitmap> ZelBitmap::LoadWinBmp30(ZelFile& file)
         for (int32_t row = 0; row < height; ++row) {
             const int32_t y = topDown ? row : height - 1 - row;
             if (file.read(bitmap->pixelAt(0, y), static_cast<unsigned>(width), 1) != 1)
-                return discard(bitmap);
+                return discard(bitmap, CutShort);
             file.seek(pad, 1);
         }
     }

@@ -30,3 +30,7 @@ typedef void (*ZelSetPaletteFn)(unsigned short first, unsigned short count, unsi
 typedef signed char (*ZelWinEventFn)(unsigned int, unsigned int, unsigned short, unsigned int);
 typedef void (*ZelLowerBarFn)(void);
 typedef void (*ZelShakeFn)(int);
+// Why the last call failed (setVideoMode answering 0 above all), as a whole
+// sentence naming the driver, or null. The library records it for
+// zelGetError() when the driver will not start.
+typedef const char* (*ZelLastErrorFn)(void);

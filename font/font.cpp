@@ -10,6 +10,7 @@
 
 #include "engine/zelufs/zelufs.h"
 #include "font/error_report.h"
+#include "video/last_error.h"
 
 using FontSlot = HandleSlot<HClass<Fonts>>;
 
@@ -95,17 +96,21 @@ int ZelFont::findFree()
 int ZelFont::load(HClass<ZelFile> file)
 {
     if (!file.resolves())
-        return -1;
+        return -1;  // the caller records why it has no file
     const int i = findFree();
-    if (i < 0)
+    if (i < 0) {
+        zelSetError("cannot load a font: no memory for the font table");
         return -1;
+    }
 
     HClass<Fonts> font = slotHandle(i);
     font.alloc(sizeof(Fonts));
     setSlot(i, font);
     Fonts* f = font.get();
-    if (!f)
+    if (!f) {
+        zelSetError("cannot load a font: no memory for its record");
         return -1;
+    }
     ZelMem::SetPtrData(f, "Fonts");
     if (font.isValid())
         ZelMem::SetSwapable(font);
@@ -116,6 +121,7 @@ int ZelFont::load(HClass<ZelFile> file)
     if (file->read(f, HeadSize, 1) != 1) {
         font.release();
         setSlot(i, font);
+        zelSetError("cannot load a font: the file is shorter than its %u-byte head", HeadSize);
         return -1;
     }
     const unsigned count = glyphsInUse(*f);
@@ -130,6 +136,7 @@ int ZelFont::load(HClass<ZelFile> file)
             char message[64];
             std::snprintf(message, sizeof message, "unable to load font entry %u.\n\n", k);
             zelErrorReport(2, message, SourceName, SourceLine);
+            zelSetError("font glyph %u of %u could not be read", k, count);
         }
     }
     return i;
@@ -140,6 +147,8 @@ int ZelFont::load(const char* name, const char* dir)
     HClass<ZelFile> file;
     if (ZelUFSLib* ufs = ZelUFSLib::Lib.get())
         file = ufs->openBin(name, dir, 0);
+    if (!file.resolves())
+        zelSetMissingFileError("font", name, dir, false);
     const int font = load(file);
     if (file.isValid())
         file.destroy();

@@ -9,12 +9,14 @@
 
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "engine/zelmem/zelmem.h"
 #include "platform/platform.h"
+#include "video/last_error.h"
 
 namespace {
 
@@ -67,13 +69,34 @@ std::string executableDirectory()
     return path.substr(0, path.rfind('/'));
 }
 
-std::vector<std::string> searchDirectories()
+// The project's driver directory, found from where this library was loaded:
+// lib/zelgfx/drivers beside it, in an install tree as in the build tree
+// (which is laid out the same way). Worked out as the library loads, before
+// a program can change the current directory.
+std::string findOwnDriverDirectory()
+{
+    Dl_info info;
+    if (!dladdr(reinterpret_cast<void*>(&findOwnDriverDirectory), &info) || !info.dli_fname)
+        return {};
+    char* resolved = realpath(info.dli_fname, nullptr);
+    if (!resolved)
+        return {};
+    const std::filesystem::path library = resolved;
+    std::free(resolved);
+    return (library.parent_path() / ZELGFX_DRIVERDIR_FROM_LIBDIR).lexically_normal().string();
+}
+
+const std::string ownDriverDirectory = findOwnDriverDirectory();
+
+// The directories searched for a module, in order; those of PATH last.
+std::vector<std::string> searchDirectories(bool alongPath)
 {
     std::vector<std::string> dirs{executableDirectory(), "."};
     appendList(dirs, std::getenv("ZEL_DRIVER_PATH"));
-    dirs.push_back(ZELGFX_INSTALL_DRIVERDIR);
-    dirs.push_back(ZELGFX_BUILD_DRIVERDIR);
-    appendList(dirs, std::getenv("PATH"));
+    if (!ownDriverDirectory.empty())
+        dirs.push_back(ownDriverDirectory);
+    if (alongPath)
+        appendList(dirs, std::getenv("PATH"));
     return dirs;
 }
 
@@ -85,7 +108,7 @@ std::string findModule(const std::string& name)
         std::string matched = ZelSystem::MatchPathNoCase(name);
         return isRegularFile(matched) ? matched : std::string();
     }
-    for (const std::string& dir : searchDirectories()) {
+    for (const std::string& dir : searchDirectories(true)) {
         std::string found = findInDirectory(dir, name);
         if (!found.empty())
             return found;
@@ -98,18 +121,39 @@ bool isLoaded(HMODULE module)
     return loadedModules().count(module) != 0;
 }
 
+// Records where the module was looked for, so that a program can tell its
+// user where to put it or which directory to name in ZEL_DRIVER_PATH.
+void recordNotFound(const std::string& name)
+{
+    if (name.find('/') != std::string::npos) {
+        zelSetError("cannot find the module %s", name.c_str());
+        return;
+    }
+    std::string searched;
+    for (const std::string& dir : searchDirectories(false))
+        searched += (dir.empty() ? "." : dir) + ", ";
+    zelSetError("cannot find the module '%s' in %sor along PATH", name.c_str(), searched.c_str());
+}
+
 }  // namespace
 
 HMODULE LoadLibraryA(const char* name)
 {
-    if (!name || !*name)
+    if (!name || !*name) {
+        zelSetError("no module name given");
         return 0;
+    }
     std::string path = findModule(name);
-    if (path.empty())
+    if (path.empty()) {
+        recordNotFound(name);
         return 0;
+    }
     void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle)
+    if (!handle) {
+        const char* why = dlerror();
+        zelSetError("cannot load the module %s: %s", path.c_str(), why ? why : "unknown error");
         return 0;
+    }
     HMODULE module = reinterpret_cast<HMODULE>(handle);
     ++loadedModules()[module];
     return module;

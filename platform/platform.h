@@ -12,10 +12,10 @@ using HMODULE = uintptr_t;
 
 // Loads a module by name. A name holding '/' is that path alone. Otherwise the
 // directories searched are, in order: the executable's, the current one, each
-// of ZEL_DRIVER_PATH (':'-separated), the project's driver directories (install
-// tree, then build tree), then each of PATH. File names match without regard
-// to case. Loading a file again returns the same handle and counts a
-// reference. Returns 0 on failure.
+// of ZEL_DRIVER_PATH (':'-separated), the project's driver directory beside
+// the library (lib/zelgfx/drivers, found from where the library was loaded),
+// then each of PATH. File names match without regard to case. Loading a file
+// again returns the same handle and counts a reference. Returns 0 on failure.
 ZELGFX_API HMODULE LoadLibraryA(const char* name);
 // Address of an exported symbol, or null.
 ZELGFX_API void* GetProcAddress(HMODULE module, const char* name);

@@ -13,7 +13,7 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   exec build/release/tools/zeldemo "$@"
 fi
 frames="$PWD/build/demo-frames"
-rm -rf "$frames" && mkdir -p "$frames"
-ZEL_headless_dir="$frames" ZEL_headless_every="${ZEL_headless_every:-30}" \
-  build/release/tools/zeldemo --driver headless --fps 0 "$@"
+rm -rf "$frames"
+ZEL_headless_every="${ZEL_headless_every:-30}" \
+  build/release/tools/zeldemo --driver headless --fps 0 --frames-dir "$frames" "$@"
 echo "zeldemo: no display here; the frames are PNG files in $frames"

@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # The whole test suite: installs what a fresh Debian 12 machine lacks, then
 # builds and tests the release preset (also under the memory stress mode
-# ZEL_MEM_MOVE=1), the ASan+UBSan preset, runs the fuzz targets briefly, and
-# builds a program against the installed tree.
+# ZEL_MEM_MOVE=1); checks the installed tree and the Debian packages with the
+# build tree moved aside; builds and tests the ASan+UBSan preset; runs the
+# fuzz targets briefly.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 . scripts/deps.sh
 
 jobs=$(nproc)
-step() { echo; echo "== $*"; }
+step() { echo; echo "== $* (at ${SECONDS} s)"; }
 
 step "release build"
 cmake --preset release >/dev/null
@@ -22,6 +23,33 @@ ctest --preset release -j "$jobs"
 step "release tests with ZEL_MEM_MOVE=1"
 ZEL_MEM_MOVE=1 ctest --preset release -j "$jobs"
 
+step "install into a fresh prefix and build the Debian packages"
+scratch=$(mktemp -d)
+build="$PWD/build/release"
+moved="$PWD/build/release.moved-by-test"
+restore() { [ -d "$moved" ] && mv "$moved" "$build"; rm -rf "$scratch"; }
+trap restore EXIT
+cmake --install "$build" --prefix "$scratch/prefix" >/dev/null
+rm -rf "$build/packages"
+(cd "$build" && cpack -G DEB >/dev/null)
+mkdir "$scratch/root"
+for package in "$build"/packages/*.deb; do
+  dpkg-deb -x "$package" "$scratch/root"
+  echo "$(basename "$package"): $(dpkg-deb -f "$package" Depends)"
+done
+if grep -rl -e "$PWD" "$scratch/prefix" "$scratch/root"; then
+  echo "test.sh: the installed files above name the source or build tree" >&2
+  exit 1
+fi
+
+# Nothing of the build tree may be used from here on: it is moved aside, and
+# the checks run with no environment variables pointing anywhere.
+step "the installed tree and the unpacked packages, with the build tree moved aside"
+mv "$build" "$moved"
+tests/install/check_prefix.sh "$scratch/prefix" --guide docs/GUIDE.md
+tests/install/check_prefix.sh "$scratch/root/usr"
+mv "$moved" "$build"
+
 step "ASan+UBSan build"
 cmake --preset asan >/dev/null
 cmake --build --preset asan -j "$jobs"
@@ -33,16 +61,6 @@ ctest --preset asan -j "$jobs"
 # corpora (a longer run: scripts/fuzz.sh --seconds 600).
 step "fuzz targets, 15 s each"
 scripts/fuzz.sh --seconds 15 --parallel "$jobs"
-
-step "install and build a consumer against it"
-rm -rf build/install build/consumer
-cmake --install build/release --prefix "$PWD/build/install" >/dev/null
-pcdir=$(dirname "$(find build/install -name zelgfx.pc | head -n 1)")
-PKG_CONFIG_PATH="$PWD/$pcdir" cmake -S tests/consumer -B build/consumer -G Ninja \
-  -DCMAKE_PREFIX_PATH="$PWD/build/install" >/dev/null
-cmake --build build/consumer
-build/consumer/consumer_cmake
-build/consumer/consumer_pkgconfig
 
 echo
 echo "== all checks passed"

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "shade/shade.h"
+#include "video/last_error.h"
 #include "video/system_file.h"
 
 // Allocated by ZelVideo::init, freed by ZelVideo::deinit; never moved here.
@@ -41,7 +42,15 @@ bool loadShadeTable(const char* paletteName, const char* ext, unsigned char* tab
     char name[ZelShadeNameSize];
     shadeFileName(name, paletteName, ext);
     SystemFile file(name, SystemFile::OrDisk);
-    return file.read(table, ZelShadeTableBytes, 1);
+    if (!file) {
+        zelSetMissingFileError("shade table", name, ZelSystemDir, true);
+        return false;
+    }
+    if (!file.read(table, ZelShadeTableBytes, 1)) {
+        zelSetError("the shade table '%s' is shorter than %d bytes", name, ZelShadeTableBytes);
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -51,8 +60,10 @@ bool loadShadeTable(const char* paletteName, const char* ext, unsigned char* tab
 // table has been read in full.
 signed char ZelVideo::loadPaletteShades(const char* paletteName)
 {
-    if (!shadeDark || !shadeLight)
+    if (!shadeDark || !shadeLight) {
+        zelSetError("no shade tables to load into: video is not started, or memory ran out");
         return 0;
+    }
     if (!loadShadeTable(paletteName, "DRK", shadeDark))
         return 0;
     if (!loadShadeTable(paletteName, "LHT", shadeLight))

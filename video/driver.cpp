@@ -3,12 +3,14 @@
 
 #include "video/driver.h"
 
+#include <cstdio>
 #include <cstring>
 #include <iostream>
 
 #include "bitmap/bitmap.h"
 #include "engine/zelmem/zelmem.h"
 #include "video/file.h"
+#include "video/last_error.h"
 #include "video/palette.h"
 #include "video/screen.h"
 
@@ -21,6 +23,8 @@ unsigned screenCapacity = 0;
 namespace {
 
 ZelDeviceRect deviceRect;
+// The module file name being linked, for the error text.
+char linkingName[ZelDriverNameSize] = "";
 
 // What a driver without an optional service gets instead.
 void noPalette(unsigned short, unsigned short, unsigned char*) {}
@@ -42,12 +46,30 @@ template <class Fn> Fn service(const char* name)
     return reinterpret_cast<Fn>(GetProcAddress(driverModule, name));
 }
 
+const char* driverName()
+{
+    return linkingName[0] ? linkingName : "the graphics driver";
+}
+
 template <class Fn> Fn requiredService(const char* name, const char* missingMessage)
 {
     Fn fn = service<Fn>(name);
-    if (!fn)
+    if (!fn) {
         say(missingMessage);
+        zelSetError("%s lacks the required service %s()", driverName(), name);
+    }
     return fn;
+}
+
+// The driver's own account of why it will not start, when it gives one.
+void recordModeRefused()
+{
+    const auto lastError = service<ZelLastErrorFn>("lastError");
+    const char* why = lastError ? lastError() : nullptr;
+    if (why && *why)
+        zelSetError("%s", why);
+    else
+        zelSetError("%s could not set its video mode", driverName());
 }
 
 template <class Fn> Fn optionalService(const char* name, Fn fallback)
@@ -143,9 +165,11 @@ signed char preloadGraphicsDriver(const char* name)
         sayNamed("Could not find graphics driver: '", file, "'\n");
         return 0;
     }
+    bool slotFree = false;
     for (ZelPreloadSlot& slot : preloadTable) {
         if (slot.name)
             continue;
+        slotFree = true;
         size_t length = std::strlen(file);
         char* copy = static_cast<char*>(ZelMEMTmp::Malloc(static_cast<unsigned>(length + 1)));
         if (!copy)
@@ -156,6 +180,10 @@ signed char preloadGraphicsDriver(const char* name)
         return -1;
     }
     sayNamed("Could not add graphics driver: '", file, "'\n");
+    if (slotFree)
+        zelSetError("cannot preload %s: no memory for its name", file);
+    else
+        zelSetError("cannot preload %s: all %d preload slots are in use", file, ZelPreloadSlots);
     FreeLibrary(module);
     return 0;
 }
@@ -193,8 +221,12 @@ signed char setGraphicsDriver(const char* name)
     }
     if (driverModule < 32)
         driverModule = LoadLibraryA(file);
-    if (driverModule >= 32)
-        return linkGraphicsDriver();
+    if (driverModule >= 32) {
+        std::snprintf(linkingName, sizeof linkingName, "%s", file);
+        const signed char linked = linkGraphicsDriver();
+        linkingName[0] = '\0';
+        return linked;
+    }
     reportUnloadableDriver(file);
     return 0;
 }
@@ -208,12 +240,16 @@ signed char linkGraphicsDriver()
             if (setVideoMode(reinterpret_cast<uintptr_t>(&ZelVideo::Settings)))
                 return -1;
             say("Unable to initialize the correct video mode.");
+            recordModeRefused();
         } else {
             say("Graphic Driver initialization failed.\n");
             std::cout << "Video Mem: " << static_cast<void*>(videoMemory) << "\n" << std::flush;
+            if (!videoMemory)
+                zelSetError("no screen buffer of %d x %d pixels for %s", scrWidth, scrHeight, driverName());
         }
     } else {
         say("Could not load HookFunction.\n");
+        zelSetError("%s lacks the required service hookDevice()", driverName());
     }
     FreeLibrary(driverModule);
     driverModule = 0;

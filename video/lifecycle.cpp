@@ -10,6 +10,7 @@
 #include "font/font.h"
 #include "shade/shade.h"
 #include "video/driver.h"
+#include "video/last_error.h"
 #include "video/palette.h"
 #include "video/screen.h"
 #include "video/system_file.h"
@@ -50,6 +51,8 @@ void* tmpLabelled(unsigned bytes, const char* label)
 signed char loadDefaultFont(const char* name)
 {
     SystemFile file(name, SystemFile::FileSystemOnly);
+    if (!file)
+        zelSetMissingFileError("font", name, ZelSystemDir, false);
     return ZelFont::load(file.handle()) == -1 ? 0 : -1;
 }
 

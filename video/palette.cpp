@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "video/driver.h"
+#include "video/last_error.h"
 #include "video/system_file.h"
 #include "video/screen.h"
 
@@ -41,8 +42,14 @@ float gammaOffsetOf(double gamma)
 // A null name fails like a missing file, leaving paletteName alone.
 signed char ZelVideo::loadPalette(const char* name, unsigned int slot)
 {
-    if (slot >= ZelPaletteSlots || !name)
+    if (!name) {
+        zelSetError("no palette name given");
         return 0;
+    }
+    if (slot >= ZelPaletteSlots) {
+        zelSetError("no palette slot %u: there are %d", slot, ZelPaletteSlots);
+        return 0;
+    }
     if (slot == 0 && name != paletteName) {
         size_t n = strnlen(name, sizeof paletteName - 1);
         std::memmove(paletteName, name, n);
@@ -52,8 +59,14 @@ signed char ZelVideo::loadPalette(const char* name, unsigned int slot)
     unsigned char* slotBytes = palettes[slot];
     {
         SystemFile file(name, SystemFile::OrDisk);
-        if (!file.read(slotBytes, 3, 256))
+        if (!file) {
+            zelSetMissingFileError("palette", name, ZelSystemDir, true);
             return 0;
+        }
+        if (!file.read(slotBytes, 3, 256)) {
+            zelSetError("the palette '%s' is shorter than %d bytes", name, ZelPaletteBytes);
+            return 0;
+        }
     }
 
     for (int i = 0; i < ZelPaletteBytes; ++i)

@@ -6,11 +6,18 @@
 // (2; ZelVideo::Settings.scale wins when non-zero). Settings.fullScreen asks
 // for the whole display. winEvent pumps the window's events and answers 1
 // when the user closed the window, 2 when Escape was pressed, else 0.
+//
+// Without a display setVideoMode fails, and lastError says so and how to
+// choose the headless driver, rather than drawing into one of SDL's
+// off-screen targets where nobody sees it; those are used only when chosen
+// explicitly in SDL_VIDEODRIVER.
 
 #include <SDL2/SDL.h>
 
 #include <algorithm>
+#include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "drivers/driver_api.h"
@@ -18,6 +25,18 @@
 #include "video/video.h"
 
 namespace {
+
+// SDL's video drivers that show nothing on any screen.
+bool showsNothing(const char* videoDriver)
+{
+    return videoDriver && (std::strcmp(videoDriver, "offscreen") == 0 || std::strcmp(videoDriver, "dummy") == 0);
+}
+
+bool isSet(const char* variable)
+{
+    const char* value = std::getenv(variable);
+    return value && *value;
+}
 
 struct Mcga {
     int width = 320;
@@ -29,8 +48,30 @@ struct Mcga {
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;
     int shakeFrames = 0;
+    bool videoUp = false;  // SDL's video subsystem initialised by open()
+    char error[400] = "";
 
     ~Mcga() { close(); }
+
+    bool fail(const char* format, ...) __attribute__((format(printf, 2, 3)))
+    {
+        va_list args;
+        va_start(args, format);
+        std::vsnprintf(error, sizeof error, format, args);
+        va_end(args);
+        return false;
+    }
+
+    // sdlError: why SDL itself refused, or null.
+    bool noDisplay(const char* sdlError)
+    {
+        char where[160] = "DISPLAY is not set";
+        if (isSet("DISPLAY"))
+            std::snprintf(where, sizeof where, "DISPLAY=%s cannot be opened", std::getenv("DISPLAY"));
+        return fail("mcga.drv: no display to open a window on (%s%s%s). Without a display, choose the "
+                    "headless driver: ZEL_graphics=headless.drv, or --driver headless for zeldemo.",
+                    where, sdlError ? "; SDL: " : "", sdlError ? sdlError : "");
+    }
 
     void close()
     {
@@ -38,8 +79,9 @@ struct Mcga {
             SDL_DestroyTexture(texture);
         if (renderer)
             SDL_DestroyRenderer(renderer);
-        if (window) {
+        if (window)
             SDL_DestroyWindow(window);
+        if (videoUp) {
             SDL_QuitSubSystem(SDL_INIT_VIDEO);
             // With nothing else of SDL in use, let it free all it holds.
             if (SDL_WasInit(0) == 0)
@@ -48,6 +90,7 @@ struct Mcga {
         texture = nullptr;
         renderer = nullptr;
         window = nullptr;
+        videoUp = false;
     }
 
     bool open(const VideoSettings* settings)
@@ -56,9 +99,14 @@ struct Mcga {
         scale = settings && settings->scale ? settings->scale
                                              : static_cast<int>(zeldrv::configNumber("mcga_scale", 2));
         scale = std::clamp(scale, 1, 16);
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-            std::fprintf(stderr, "mcga.drv: no display: %s\n", SDL_GetError());
-            return false;
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+            return noDisplay(SDL_GetError());
+        videoUp = true;
+        // SDL falls back to a target nobody sees when no display answers;
+        // that is only wanted when chosen by name.
+        if (!isSet("SDL_VIDEODRIVER") && showsNothing(SDL_GetCurrentVideoDriver())) {
+            close();
+            return noDisplay(nullptr);
         }
         const Uint32 flags = settings && settings->fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0;
         window = SDL_CreateWindow("zelgfx", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width * scale,
@@ -70,7 +118,7 @@ struct Mcga {
             texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
         }
         if (!texture) {
-            std::fprintf(stderr, "mcga.drv: cannot open a window: %s\n", SDL_GetError());
+            fail("mcga.drv: cannot open a window: %s", SDL_GetError());
             close();
             return false;
         }
@@ -125,7 +173,13 @@ ZEL_DRIVER_EXPORT signed char hookDevice(ZelDeviceRect* rect, unsigned char** vi
 
 ZEL_DRIVER_EXPORT signed char setVideoMode(uintptr_t settings)
 {
+    state.error[0] = '\0';
     return state.open(reinterpret_cast<const VideoSettings*>(settings)) ? -1 : 0;
+}
+
+ZEL_DRIVER_EXPORT const char* lastError()
+{
+    return state.error[0] ? state.error : nullptr;
 }
 
 ZEL_DRIVER_EXPORT signed char setTextMode(uintptr_t)

@@ -1,9 +1,12 @@
-// zelufs: opens data files below the configured root or the standard data
-// directories.
+// zelufs: opens data files below the configured root, the current directory
+// or the standard data directory beside the library.
 #include "engine/zelufs/zelufs.h"
 
+#include <dlfcn.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <new>
 #include <string_view>
 
@@ -61,6 +64,25 @@ bool isRegularFile(const std::string& path)
     return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+// The standard data directory, found from where this library was loaded:
+// share/zelgfx beside its lib/, in an install tree as in the build tree
+// (which is laid out the same way). Worked out as the library loads, before
+// a program can change the current directory.
+std::string findStandardDataDir()
+{
+    Dl_info info;
+    if (!dladdr(reinterpret_cast<void*>(&findStandardDataDir), &info) || !info.dli_fname)
+        return {};
+    char* resolved = realpath(info.dli_fname, nullptr);
+    if (!resolved)
+        return {};
+    const std::filesystem::path library = resolved;
+    std::free(resolved);
+    return (library.parent_path() / ZELUFS_DATADIR_FROM_LIBDIR).lexically_normal().string();
+}
+
+const std::string standardDataDir = findStandardDataDir();
+
 }  // namespace
 
 std::vector<std::string> ZelUFSLib::roots()
@@ -69,7 +91,9 @@ std::vector<std::string> ZelUFSLib::roots()
     ZelSystem::GetRegistryString("ufsroot", nullptr, root, sizeof root);
     if (root[0])
         return {root};
-    return {".", ZELUFS_INSTALL_DATADIR, ZELUFS_BUILD_DATADIR};
+    if (standardDataDir.empty())
+        return {"."};
+    return {".", standardDataDir};
 }
 
 HClass<ZelFile> ZelUFSLib::openBin(const char* name, const char* dir, signed char /*flag*/)

@@ -8,9 +8,7 @@
 #include "drivers/driver_api.h"
 #include "test_driver.h"
 
-namespace {
-TestDriverState state;
-}
+static TestDriverState state;
 
 ZEL_DRIVER_EXPORT TestDriverState* testDriverState()
 {
@@ -50,9 +48,8 @@ ZEL_DRIVER_EXPORT signed char setVideoMode(uintptr_t settings)
     state.lastModeArgument = settings;
 #ifdef MODE_FAILS
     return 0;
-#else
-    return -1;
 #endif
+    return -1;
 }
 #endif
 
@@ -78,10 +75,7 @@ ZEL_DRIVER_EXPORT void setPalette(unsigned short first, unsigned short count, un
         std::memcpy(state.palette + first * 3, rgb, count * 3u);
 }
 
-ZEL_DRIVER_EXPORT signed char winEvent(unsigned int, unsigned int, unsigned short, unsigned int)
-{
-    return 7;
-}
+ZEL_DRIVER_EXPORT signed char winEvent(unsigned int, unsigned int, unsigned short, unsigned int) { return 7; }
 
 ZEL_DRIVER_EXPORT void enableLowerBar() {}
 

@@ -3,12 +3,17 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include <unistd.h>
 
+#include "engine/zelmem/zelmem.h"
 #include "tools/zeldemo/demo.h"
+#include "video/last_error.h"
 #include "video/video.h"
+#include "zelgfx/version.h"
 
 namespace {
 
@@ -20,15 +25,20 @@ struct Options {
 void usage(FILE* to)
 {
     std::fprintf(to,
-                 "usage: zeldemo [--driver NAME] [--frames N] [--fps N]\n"
+                 "usage: zeldemo [--driver NAME] [--frames N] [--fps N] [--frames-dir DIR]\n"
                  "A tour through zelgfx: boxes and text, lines, polygons, sprites, shading,\n"
                  "a textured corridor, fades and a shake.\n\n"
                  "  --driver NAME  graphics driver (default: the configured \"graphics\" value,\n"
                  "                 mcga.drv; headless.drv needs no display)\n"
                  "  --frames N     stop after N frames (default: the whole tour)\n"
                  "  --fps N        frames per second, 0 for as fast as possible (default 30)\n"
+                 "  --frames-dir DIR  headless.drv writes the frames into DIR (made when\n"
+                 "                 missing) as PNG files; the configured \"headless_dir\"\n"
+                 "                 value, ZEL_headless_dir, does the same\n"
+                 "  --version      the version of zelgfx\n"
                  "  --help         this text\n\n"
-                 "Esc or closing the window quits.\n");
+                 "Esc or closing the window quits. Without a display, use --driver headless.\n"
+                 "Exit code 0; 1 when video cannot start; 2 for wrong arguments.\n");
 }
 
 bool wholeNumber(const char* text, long& value)
@@ -48,13 +58,26 @@ int parse(int argc, char** argv, Options& o)
             usage(stdout);
             return 0;
         }
-        if (i + 1 >= argc || (arg != "--driver" && arg != "--frames" && arg != "--fps")) {
+        if (arg == "--version") {
+            std::printf("zeldemo (zelgfx) %s\n", ZELGFX_VERSION_STRING);
+            return 0;
+        }
+        if (i + 1 >= argc ||
+            (arg != "--driver" && arg != "--frames" && arg != "--fps" && arg != "--frames-dir")) {
             std::fprintf(stderr, "zeldemo: unknown argument or missing value: '%s' (try --help)\n", arg.c_str());
             return 2;
         }
         const char* given = argv[++i];
         if (arg == "--driver") {
             o.driver = given;
+        } else if (arg == "--frames-dir") {
+            std::error_code error;
+            std::filesystem::create_directories(given, error);
+            if (error) {
+                std::fprintf(stderr, "zeldemo: cannot make the directory %s: %s\n", given, error.message().c_str());
+                return 2;
+            }
+            ZelSystem::SetRegistryString("headless_dir", given);
         } else if (!wholeNumber(given, value)) {
             std::fprintf(stderr, "zeldemo: %s needs a whole number of 0 or more, not '%s'\n", arg.c_str(), given);
             return 2;
@@ -77,8 +100,9 @@ int main(int argc, char** argv)
     options.tour.interactive = isatty(fileno(stdout));
 
     if (!ZelVideo::init(options.driver, nullptr, nullptr)) {
-        std::fprintf(stderr, "\nzeldemo: video could not start with the driver %s\n",
-                     options.driver ? options.driver : "configured as \"graphics\" (mcga.drv)");
+        std::fflush(stdout);  // the library's own message, which may lack its line end
+        std::fprintf(stderr, "\nzeldemo: video could not start with the driver %s: %s\n",
+                     options.driver ? options.driver : "configured as \"graphics\" (mcga.drv)", zelGetError());
         ZelVideo::deinit();
         deinitGraphics();
         return 1;

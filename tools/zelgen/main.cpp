@@ -11,11 +11,13 @@
 #include "tools/assets/font_design.h"
 #include "tools/assets/palette_design.h"
 #include "tools/assets/shade_builder.h"
+#include "zelgfx/version.h"
 
 namespace {
 
 constexpr const char* usage =
     "usage: zelgen OUTDIR\n"
+    "       zelgen --help | --version\n"
     "Writes the standard palette, its shade tables and the standard font:\n"
     "OUTDIR/standard.pal, standard.DRK, standard.LHT and standard.fnt.\n"
     "OUTDIR is created when missing.\n";
@@ -32,6 +34,10 @@ int main(int argc, char** argv)
 {
     if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
         std::cout << usage;
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::cout << "zelgen (zelgfx) " << ZELGFX_VERSION_STRING << '\n';
         return 0;
     }
     if (argc != 2 || argv[1][0] == '\0') {
