@@ -128,6 +128,7 @@ const std::map<std::string, SceneInvoker>& table()
         };
         addVideoCalls(c);
         addEngineCalls(c);
+        addFileCalls(c);
         return c;
     }();
     return calls;
@@ -144,6 +145,7 @@ const SceneInvoker* sceneCall(const std::string& name)
 
 void resetSceneCalls()
 {
+    closeSceneFiles();
     smartLine.free();
     smartLine = ZelSmartLine{HSimple<unsigned char>(), {0, 0}, {0, 0}, 0};
 }
