@@ -1,8 +1,6 @@
-// The wide row kernels give the bytes of the plain loops at every width and
-// alignment, on each path this CPU runs, and choosing a path takes effect.
-// Whole calls on every path are held to the plain path by the random runs.
+// The wide row kernels give the plain loops' bytes on every path this CPU runs, and
+// choosing a path takes effect. Whole calls are compared by the random runs.
 
-#include <sanitizer/asan_interface.h>
 #include <stdlib.h>
 
 #include <array>
@@ -22,24 +20,11 @@ const char* nameOf(CpuPath p)
     return std::array{"Plain", "Sse2", "Avx2", "Avx512"}[static_cast<int>(p)];
 }
 
-// A row that ends where its heap block ends, lead bytes after the block's
-// start, so that the address sanitizer reports any access past the row; the
-// whole 8-byte granules of the lead are poisoned too.
-struct TightRow {
-    TightRow(const Bytes& content, size_t lead) : block(content), lead(lead)
-    {
-        ASAN_POISON_MEMORY_REGION(block.data(), lead / 8 * 8);
-    }
-    ~TightRow() { ASAN_UNPOISON_MEMORY_REGION(block.data(), lead / 8 * 8); }
-    Bytes readable() const { return Bytes(block.begin() + lead / 8 * 8, block.end()); }
-    Bytes block;
-    size_t lead;
-};
-
 class WidePath : public testing::TestWithParam<CpuPath> {};
 
-// Every width from 0 to 200, 15 times, at random leads, over rows with no
-// zeros, some, most or only zeros, so that whole chunks of every kind occur.
+// Every width 0 to 200, 15 times, at random leads, over rows with no zeros, some, most or
+// only zeros. Rows end where their heap block ends, for the address sanitizer to see any
+// access past them; the whole block is compared.
 TEST_P(WidePath, KernelsMatchThePlainLoopsAtEveryWidthAndAlignment)
 {
     const CpuPath path = GetParam(), narrower = static_cast<CpuPath>(static_cast<int>(path) - 1);
@@ -58,19 +43,18 @@ TEST_P(WidePath, KernelsMatchThePlainLoopsAtEveryWidthAndAlignment)
     };
     for (int k = 0; k < 15 * 201 && !HasFailure(); ++k) {
         const int32_t n = k % 201;
-        const size_t dLead = between(0, 70), sLead = between(0, 70);
-        const Bytes d = bytes(dLead + n);
-        TightRow s(bytes(sLead + n), sLead);
+        const int dLead = between(0, 70), sLead = between(0, 70);
+        const Bytes d = bytes(dLead + n), s = bytes(sLead + n);
         const auto colour = static_cast<unsigned char>(rng());
         for (int kernel = 0; kernel < 3; ++kernel) {
-            TightRow plain(d, dLead), wide(d, dLead);
+            Bytes plain = d, wide = d;
             for (auto [r, row] : {std::pair{&rowKernels(CpuPath::Plain), &plain}, {&rowKernels(path), &wide}}) {
-                unsigned char* o = row->block.data() + dLead;
-                const unsigned char* i = s.block.data() + sLead;
-                kernel == 0 ? r->transparent(o, i, n) : kernel == 1 ? r->glyph(o, i, n, colour) : r->xorSpan(o, n, colour);
+                unsigned char* o = row->data() + dLead;
+                kernel == 0 ? r->transparent(o, s.data() + sLead, n)
+                : kernel == 1 ? r->glyph(o, s.data() + sLead, n, colour) : r->xorSpan(o, n, colour);
             }
-            EXPECT_EQ(plain.readable(), wide.readable()) << std::array{"transparent", "glyph", "xor"}[kernel]
-                                                         << ": width " << n << ", rows at +" << dLead << ", +" << sLead;
+            EXPECT_EQ(plain, wide) << std::array{"transparent", "glyph", "xor"}[kernel] << ": width " << n
+                                   << ", rows at +" << dLead << ", +" << sLead;
         }
     }
 }
@@ -78,9 +62,8 @@ TEST_P(WidePath, KernelsMatchThePlainLoopsAtEveryWidthAndAlignment)
 INSTANTIATE_TEST_SUITE_P(Paths, WidePath, testing::Values(CpuPath::Sse2, CpuPath::Avx2, CpuPath::Avx512),
                          [](const testing::TestParamInfo<CpuPath>& info) { return nameOf(info.param); });
 
-// The comparisons above are worth something only if each path has kernels of
-// its own and selecting one switches; a path beyond this CPU is refused and
-// leaves the choice alone.
+// Paths have kernels of their own and selecting one switches; a path beyond this CPU
+// is refused and leaves the choice alone.
 TEST(CpuPaths, EachPathHasItsOwnKernelsAndSelectingOneTakesEffect)
 {
     const CpuPath saved = cpuPath(), widest = widestCpuPath();
@@ -97,16 +80,12 @@ TEST(CpuPaths, EachPathHasItsOwnKernelsAndSelectingOneTakesEffect)
     selectCpuPath(saved);
 }
 
-// ZEL_CPU is read as the library loads, so it is tried in a fresh process;
-// the widest path is never the plain one, so ignoring it would show.
+// ZEL_CPU is read as the library loads: tried in a fresh process (the widest path is not Plain).
 TEST(CpuPaths, TheEnvironmentChoosesThePathAtLoad)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    const char* before = getenv("ZEL_CPU");
-    const std::string saved = before ? before : "";
-    setenv("ZEL_CPU", "Plain", 1);
+    setenv("ZEL_CPU", "Plain", 1);  // read by no one but the process started next
     EXPECT_EXIT(std::exit(cpuPath() == CpuPath::Plain ? 0 : 1), testing::ExitedWithCode(0), "");
-    before ? setenv("ZEL_CPU", saved.c_str(), 1) : unsetenv("ZEL_CPU");
 }
 
 }  // namespace
