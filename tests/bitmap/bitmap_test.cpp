@@ -45,9 +45,9 @@ TEST(BitmapCreate, HeaderReuseAndRefusedSizes)
     EXPECT_EQ(liveBlockCount(), live);
     EXPECT_EQ(header(b.h), "4x2 @0,0 kind 0 shift 2");
 
-    zeltest::ScreenSetup screen(2, 2);  // a capture 0 pixels wide is a bitmap too
-    HClass<Bitmap> shot = getImage(0, 0, 0, 2, {});
-    EXPECT_EQ(header(shot), "0x2 @0,0 kind 0 shift 31");
+    zeltest::ScreenSetup screen(2, 2);  // a capture of 0 x 0 pixels is a bitmap too
+    HClass<Bitmap> shot = getImage(0, 0, 0, 0, {});
+    EXPECT_EQ(header(shot), "0x0 @0,0 kind 0 shift 31");
     EXPECT_STREQ(ZelMem::GetPtrData(shot.get()), "ZelBitmap (getImage)");
     shot.release();
 }

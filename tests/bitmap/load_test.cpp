@@ -96,7 +96,7 @@ TEST(BitmapLoad, BmpRowsPaletteAndHeaders)
     const struct { size_t at, bytes; uint32_t value; const char* printed; } cases[] = {
         {0, 2, 0x4142, "ERROR: not a Windows Bitmap file\n"}, {14, 4, 12, "Error: unsupported info header\n"},
         {14, 4, 108, "Error: unknown info header\n"},         {26, 2, 2, "ERROR: unsupported plane depth\n"},
-        {28, 2, 24, "ERROR: unsupported color depth\n"},      {30, 4, 1, "ERROR: unsupported compression method\n"},
+        {28, 2, 24, "ERROR: unsupported color depth\n"},      {30, 4, 256, "ERROR: unsupported compression method\n"},
         {18, 4, static_cast<uint32_t>(-4), ""},               {22, 4, static_cast<uint32_t>(INT32_MIN), ""}};
     const size_t live = liveBlockCount();
     for (const auto& c : cases)
@@ -123,7 +123,8 @@ TEST(BitmapLoad, ByName)
     const size_t live = liveBlockCount();
     for (auto [name, asBmp] : {std::pair{"PIC.Bmp", true}, {"sub/pic.BMP", true}, {"pic.bmp.old", true},
                                {"a..bmp", true}, {"pic.dat", false}, {"pic", false}, {".bmp", false},
-                               {"pic.dat.bmp", false}, {"c:/x.y/pic", false}, {"x.bmpx", false}, {"b.bm", false}}) {
+                               {"pic.dat.bmp", false}, {"c:/x.y/pic", false}, {"x.bmpx", false}, {"b.bm", false},
+                               {"p.amp", false}, {":x.bmp", true}, {"d./.bmp", false}}) {
         write(name, file(Zel, 1, 1, "5"));
         EXPECT_EQ(byName(name, "", 0), asBmp ? "nullERROR: not a Windows Bitmap file\n" : "5\n@0,0") << name;
     }

@@ -40,6 +40,9 @@ TEST(ShadeFileName, CutsTheLastComponentAtItsFirstDot)
         EXPECT_EQ(out, expected.substr(0, ZelShadeNameSize - 1));
         EXPECT_EQ(out[ZelShadeNameSize], 'z');
     }
+    char out[ZelShadeNameSize];
+    shadeFileName(out, nullptr, "LHT");
+    EXPECT_STREQ(out, ".LHT");
 }
 
 // The dark file is read first and the light one only when the dark table is
