@@ -124,6 +124,7 @@ const std::map<std::string, SceneInvoker>& table()
         {"ZelFont::countVisibleChars", sceneInvoker(cutLine<ZelFont::countVisibleChars>)},
         {"ZelFont::countVisibleWords", sceneInvoker(cutLine<ZelFont::countVisibleWords>)},
         {"ZelFont::setFont", sceneInvoker(ZelFont::setFont)},
+        {"ZelFont::unload", sceneInvoker(ZelFont::unload)},
         {"ZelFont::getFont", sceneInvoker(ZelFont::getFont)},
         };
         addVideoCalls(c);
