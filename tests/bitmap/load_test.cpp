@@ -8,7 +8,7 @@
 #include "bitmap/bitmap.h"
 #include "cout_capture.h"
 #include "data_files.h"
-#include "memory_file.h"
+#include "data_files.h"
 #include "test_support.h"
 
 namespace {
@@ -51,7 +51,7 @@ std::string loaded(HClass<ZelBitmap> b, zeltest::CoutCapture& out)
 std::string load(const std::string& bytes, unsigned char format)
 {
     zeltest::CoutCapture out;
-    zeltest::MemoryFile f(bytes);
+    zeltest::BytesFile f(bytes);
     return loaded(ZelBitmap::Load(f, format), out);
 }
 
@@ -59,7 +59,7 @@ std::string load(const std::string& bytes, unsigned char format)
 TEST(BitmapLoad, EngineFormatAndFormatNumbers)
 {
     zeltest::CoutCapture out;
-    zeltest::MemoryFile f(file(Zel, 2, 2, "1234", 1, 1) + file(Zel, 3, 1, "567", -2, 5));
+    zeltest::BytesFile f(file(Zel, 2, 2, "1234", 1, 1) + file(Zel, 3, 1, "567", -2, 5));
     EXPECT_EQ(loaded(ZelBitmap::LoadZelBitmap(f), out), "12\n34\n@1,1");
     EXPECT_EQ(loaded(ZelBitmap::LoadZelBitmap(f), out), "567\n@-2,5");
     EXPECT_EQ(load(file(Zel, 3, 0, "", 3, 3).substr(0, 8), 1), "@0,0");  // cut after the size: origin 0
@@ -78,7 +78,7 @@ TEST(BitmapLoad, EngineFormatAndFormatNumbers)
 TEST(BitmapLoad, BmpRowsPaletteAndHeaders)
 {
     zeltest::CoutCapture out;
-    zeltest::MemoryFile f(file(Bmp, 3, 2, "123456") + file(Bmp, 4, 3, "123456789123"));
+    zeltest::BytesFile f(file(Bmp, 3, 2, "123456") + file(Bmp, 4, 3, "123456789123"));
     HClass<ZelBitmap> b = ZelBitmap::LoadWinBmp30(f);
     ASSERT_TRUE(b.resolves() && b->attachKind() == AttachPalette);
     const unsigned char* palette = HSimple<unsigned char>(b->attachment).get();

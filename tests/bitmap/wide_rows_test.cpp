@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "bitmap/wide_rows.h"
+#include "test_support.h"
 
 namespace {
 

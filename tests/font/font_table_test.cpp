@@ -8,7 +8,7 @@
 #include "data_files.h"
 #include "font/font.h"
 #include "golden.h"
-#include "memory_file.h"
+#include "data_files.h"
 #include "test_support.h"
 
 namespace {
@@ -41,7 +41,7 @@ protected:
     // Loads bytes as a font file; what it printed goes to printed.
     int load(const std::string& bytes)
     {
-        HClass<ZelFile> f = zeltest::MemoryFile::create(bytes);
+        HClass<ZelFile> f = zeltest::BytesFile::create(bytes);
         const int i = ZelFont::load(f);
         f.destroy();
         printed = out.take();
