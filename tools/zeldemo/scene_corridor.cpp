@@ -1,20 +1,24 @@
-// A first-person walk down a corridor: the side walls are column spans
-// textured by bmpSideFill, floor and ceiling row spans by bmpFloorFill.
+// A first-person walk down a corridor toward its end wall: the side walls
+// are column spans textured by bmpSideFill, floor and ceiling row spans by
+// bmpFloorFill, the end wall a zoomed brick bitmap with a door, darkened
+// with distance.
 
 #include <algorithm>
 
 #include "blit/textured_fill.h"
+#include "blit/zoom.h"
 #include "draw/draw.h"
 #include "draw/poly.h"
 #include "tools/zeldemo/demo.h"
 #include "video/screen.h"
+#include "video/video.h"
 
 namespace zeldemo {
 
 namespace {
 
 // Lengths in quarter texels: the corridor is 256 wide and 256 high, the eye
-// in its middle; the far wall stands 4096 ahead.
+// in its middle; the end wall stands 4096 ahead of where the walk starts.
 constexpr int HalfWidth = 128;
 constexpr int HalfHeight = 128;
 constexpr int FarDepth = 4096;
@@ -55,14 +59,30 @@ void planeSpans(int fromRow, int toRow, int cx, int cy)
     }
 }
 
+// The end wall, whose half size on the screen is half: one brick texture
+// across (the corridor is as wide as the texture), a door on the floor.
+void endWall(int cx, int cy, int half, int depth, const Assets& a)
+{
+    const int left = cx - half, top = cy - half, size = 2 * half;
+    putBar(left, top, size, size, SC::SandRamp + 6);  // mortar under any rounding gap
+    bmpZoomImage(left, top, a.bricks, static_cast<unsigned>(65536 * 64 / size));
+    const int doorWidth = std::max(2 * half / 3, 3), doorHeight = std::max(6 * half / 5, 5);
+    const int doorLeft = cx - doorWidth / 2, doorTop = cy + half - doorHeight;
+    putBar(doorLeft, doorTop, doorWidth, doorHeight, SC::BrownRamp + 4);
+    putRectangle(doorLeft, doorTop, doorWidth, doorHeight, SC::BrownRamp + 1);
+    putPixel(doorLeft + doorWidth - 3, doorTop + doorHeight / 2, SC::Yellow);
+    ZelVideo::putShadedBar(left, top, size, size, static_cast<signed char>(std::min(depth / 160, 40)));
+}
+
 }  // namespace
 
 void drawCorridor(int frame, const Assets& a)
 {
     clrScreen(SC::Background);
     const int cx = scrWidth / 2, cy = scrHeight / 2 + 7;
-    const int nearest = projection() * HalfWidth / FarDepth;  // half size of the far wall on screen
     const int walked = frame * 24;
+    const int depth = FarDepth - walked;
+    const int nearest = projection() * HalfWidth / depth;  // half size of the end wall on screen
 
     int floor[3] = {0, HalfHeight, -walked};
     planeSpans(cy + nearest, scrHeight, cx, cy);
@@ -78,7 +98,7 @@ void drawCorridor(int frame, const Assets& a)
     wallSpans(cx + nearest, scrWidth, cx, cy);
     bmpSideFill(cx, cy, right, a.bricks, 0, 64);
 
-    putBar(cx - nearest, cy - nearest, 2 * nearest, 2 * nearest, SC::GreyRamp + 2);
+    endWall(cx, cy, nearest, depth, a);
     title("A corridor of textured spans");
 }
 
