@@ -14,7 +14,7 @@
 namespace {
 
 struct BuiltinModule {
-    const char* name = nullptr;
+    char name[ZelBuiltinModuleNameSize] = "";  // empty: a free slot
     const ZelModuleExport* exports = nullptr;
     int references = 0;
 };
@@ -26,7 +26,7 @@ BuiltinModule table[ZelBuiltinModuleSlots];
 BuiltinModule* slotOf(HMODULE module)
 {
     for (BuiltinModule& slot : table)
-        if (slot.name && reinterpret_cast<HMODULE>(&slot) == module)
+        if (slot.name[0] && reinterpret_cast<HMODULE>(&slot) == module)
             return &slot;
     return nullptr;
 }
@@ -34,7 +34,7 @@ BuiltinModule* slotOf(HMODULE module)
 BuiltinModule* find(const char* name)
 {
     for (BuiltinModule& slot : table)
-        if (slot.name && strcasecmp(slot.name, name) == 0)
+        if (slot.name[0] && strcasecmp(slot.name, name) == 0)
             return &slot;
     return nullptr;
 }
@@ -47,13 +47,19 @@ int AddBuiltinModule(const char* fileName, const ZelModuleExport* exports)
         zelSetError("a built-in module needs a name and a table of exports");
         return 0;
     }
+    if (std::strlen(fileName) >= ZelBuiltinModuleNameSize) {
+        zelSetError("the name of the built-in module %s is longer than %d characters", fileName,
+                    ZelBuiltinModuleNameSize - 1);
+        return 0;
+    }
     if (find(fileName)) {
         zelSetError("the module %s is already built in", fileName);
         return 0;
     }
     for (BuiltinModule& slot : table) {
-        if (!slot.name) {
-            slot = {fileName, exports, 0};
+        if (!slot.name[0]) {
+            std::strcpy(slot.name, fileName);
+            slot.exports = exports;
             return 1;
         }
     }

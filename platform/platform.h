@@ -29,14 +29,16 @@ ZELGFX_API int FreeLibrary(HMODULE module);
 // matched without regard to case, before it searches any directory;
 // GetProcAddress answers the exports of its table, which ends with an entry
 // whose name is null; FreeLibrary counts its references as for a module file
-// (its code never leaves the program). Name and table must live as long as
-// the program. Non-zero when added; 0, with the reason for zelGetError(), for
-// a missing name or table, a name already built in, or a full table.
+// (its code never leaves the program). The name is copied; the table must
+// live as long as the program. Non-zero when added; 0, with the reason for
+// zelGetError(), for a missing name or table, a name of 80 characters or
+// more, a name already built in, or a full table.
 struct ZelModuleExport {
     const char* name;
     void* address;
 };
 constexpr int ZelBuiltinModuleSlots = 16;
+constexpr int ZelBuiltinModuleNameSize = 80;
 ZELGFX_API int AddBuiltinModule(const char* fileName, const ZelModuleExport* exports);
 
 // Nanoseconds of the monotonic clock, counted at 1,000,000,000 per second.
