@@ -6,7 +6,7 @@
 #   python3 -m http.server -b 127.0.0.1 -d build/web 8000   # http://127.0.0.1:8000/
 # With --test it then runs the tour in headless Chromium and compares every
 # scene with the frames of the headless driver (web/browser_test.js), which
-# takes the native build's zeldemo (build/release, made when missing).
+# takes the native build's zeldemo (build/release, brought up to date).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -40,15 +40,13 @@ fi
 export NODE_PATH=/usr/share/nodejs
 # -Wno-dev: the engine libraries, SHARED elsewhere, are static here by force.
 emcmake cmake -S web -B build/web/build -G Ninja -DCMAKE_BUILD_TYPE=Release -Wno-dev >/dev/null
-cmake --build build/web/build -j 2
+cmake --build build/web/build -j "$(nproc)"
 echo "web.sh: the showcase is in build/web/ (index.html, zeldemo.js, zeldemo.wasm)"
 
 [ "$test" = 1 ] || exit 0
-if [ ! -x build/release/tools/zeldemo ]; then
-  . scripts/deps.sh
-  cmake --preset release >/dev/null
-  cmake --build --preset release -j 2 --target zeldemo
-fi
+. scripts/deps.sh
+cmake --preset release >/dev/null
+cmake --build --preset release -j "$(nproc)" --target zeldemo >/dev/null
 npm_dir=build/web/npm
 mkdir -p "$npm_dir"
 cp web/package.json "$npm_dir/"

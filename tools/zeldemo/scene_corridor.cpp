@@ -1,12 +1,10 @@
 // A first-person walk down a corridor toward its end wall: the side walls
 // are column spans textured by bmpSideFill, floor and ceiling row spans by
-// bmpFloorFill, the end wall a zoomed brick bitmap with a door, darkened
-// with distance.
+// bmpFloorFill, the end wall drawn with bars and lines.
 
 #include <algorithm>
 
 #include "blit/textured_fill.h"
-#include "blit/zoom.h"
 #include "draw/draw.h"
 #include "draw/poly.h"
 #include "tools/zeldemo/demo.h"
@@ -59,13 +57,20 @@ void planeSpans(int fromRow, int toRow, int cx, int cy)
     }
 }
 
-// The end wall, whose half size on the screen is half: one brick texture
-// across (the corridor is as wide as the texture), a door on the floor.
-void endWall(int cx, int cy, int half, int depth, const Assets& a)
+// The end wall, whose half size on the screen is half: the side walls'
+// bricks, eight courses of four, laid with lines at the screen's own
+// resolution so that the mortar shows at any distance; a door on the floor;
+// the whole darkened with distance.
+void endWall(int cx, int cy, int half, int depth)
 {
     const int left = cx - half, top = cy - half, size = 2 * half;
-    putBar(left, top, size, size, SC::SandRamp + 6);  // mortar under any rounding gap
-    bmpZoomImage(left, top, a.bricks, static_cast<unsigned>(65536 * 64 / size));
+    putBar(left, top, size, size, SC::RedRamp + 5);
+    for (int course = 0; course < 8; ++course) {
+        const int y = top + course * size / 8, below = top + (course + 1) * size / 8 - 1;
+        putLine(left, below, left + size - 1, below, SC::SandRamp + 6);
+        for (int joint = course % 2 ? 1 : 2; joint < 8; joint += 2)
+            putLine(left + joint * size / 8 - 1, y, left + joint * size / 8 - 1, below, SC::SandRamp + 6);
+    }
     const int doorWidth = std::max(2 * half / 3, 3), doorHeight = std::max(6 * half / 5, 5);
     const int doorLeft = cx - doorWidth / 2, doorTop = cy + half - doorHeight;
     putBar(doorLeft, doorTop, doorWidth, doorHeight, SC::BrownRamp + 4);
@@ -98,7 +103,7 @@ void drawCorridor(int frame, const Assets& a)
     wallSpans(cx + nearest, scrWidth, cx, cy);
     bmpSideFill(cx, cy, right, a.bricks, 0, 64);
 
-    endWall(cx, cy, nearest, depth, a);
+    endWall(cx, cy, nearest, depth);
     title("A corridor of textured spans");
 }
 
