@@ -1,7 +1,8 @@
 // The showcase in a real browser: serves the built page on 127.0.0.1, runs
 // the tour in Debian's headless Chromium up to a frame of every scene, and
 // holds the canvas to the frame the headless driver wrote for the same frame
-// number, pixel for pixel after the palette. Then the keys: space pauses,
+// number, pixel for pixel after the palette; on the widest path WebAssembly
+// has (the SSE2 kernels as SIMD) and on the plain loops. Then the keys: space pauses,
 // an arrow moves to another scene, Esc ends the tour. A screenshot of every
 // scene is kept in PAGE_DIR/artefacts/.
 //
@@ -60,7 +61,7 @@ function firstDifference(canvas, png) {
       if (canvas.data[i + c] !== png.data[i + c]) {
         const p = i / 4;
         return `pixel (${p % png.width}, ${Math.floor(p / png.width)}): page ` +
-          `${canvas.data.slice(i, i + 4)}, headless ${png.data.slice(i, i + 4)}`;
+          `${canvas.data.slice(i, i + 4)}, headless ${Array.from(png.data.subarray(i, i + 4))}`;
       }
     }
   }
@@ -94,17 +95,15 @@ async function main() {
     const messages = [];
     page.on('console', (m) => messages.push(m.text()));
     page.on('pageerror', (e) => messages.push(`page error: ${e.message}`));
-    const open = async (args) => {
+    const open = async (args, env = '') => {
       messages.length = 0;
-      await page.goto(`${site}?args=${encodeURIComponent(args)}`);
+      await page.goto(`${site}?args=${encodeURIComponent(args)}${env && `&env=${encodeURIComponent(env)}`}`);
     };
 
-    // Each scene, two thirds of the way through it.
-    let before = 0;
-    for (const [index, scene] of scenes.entries()) {
-      const upTo = before + Math.floor(scene.frames * 2 / 3) + 1;
-      before += scene.frames;
-      await open(`--fps 0 --frames ${upTo}`);
+    // A frame of the tour against the headless driver's frame of its number.
+    const compare = async (index, upTo, cpu) => {
+      const scene = scenes[index];
+      await open(`--fps 0 --frames ${upTo}`, cpu && `ZEL_CPU=${cpu}`);
       await page.waitForSelector('body[data-finished]', { timeout: 60000 });
       const shown = await page.evaluate(() => {
         const canvas = document.getElementById('canvas');
@@ -113,18 +112,27 @@ async function main() {
                  data: Array.from(image.data), finished: document.body.dataset.finished };
       });
       const file = path.join(frames, `frame${String(shown.frame).padStart(6, '0')}.png`);
-      const what = `${scene.name}, tour frame ${upTo} (frame file ${path.basename(file)})`;
+      const what = `${scene.name}${cpu && ` (${cpu})`}, tour frame ${upTo} (frame file ${path.basename(file)})`;
       const reached = shown.finished === String(upTo) &&
         messages.some((m) => m === `zeldemo: scene ${index + 1}/${scenes.length} ${scene.name}`);
       check(reached, `${what}: the page reached the scene ${reached ? '' : `(${messages.join(' | ')})`}`);
       if (!fs.existsSync(file)) {
         check(false, `${what}: the headless driver wrote no such frame`);
-        continue;
+        return;
       }
       const difference = firstDifference(shown, PNG.sync.read(fs.readFileSync(file)));
       check(difference === null, `${what}: the canvas equals the headless frame${difference ? `: ${difference}` : ''}`);
-      await page.locator('canvas').screenshot(
-        { path: path.join(artefacts, `${index + 1}-${scene.name}.png`) });
+      if (!cpu)
+        await page.locator('canvas').screenshot({ path: path.join(artefacts, `${index + 1}-${scene.name}.png`) });
+    };
+    // Each scene two thirds of the way through it, on the widest path and
+    // on the plain loops.
+    for (const cpu of ['', 'plain']) {
+      let before = 0;
+      for (const [index, scene] of scenes.entries()) {
+        await compare(index, before + Math.floor(scene.frames * 2 / 3) + 1, cpu);
+        before += scene.frames;
+      }
     }
 
     // The keys reach the program through the canvas driver's winEvent.

@@ -50,6 +50,7 @@ struct TourOptions {
     int fps = 30;      // 0: as fast as possible (and fades take no time)
     bool interactive = false;  // progress on one updated terminal line
     bool loop = false;         // start again after the last scene, without the fade out
+    bool timedFades = true;    // false: fades take no time (a display that shows nothing until the frame ends)
     void (*afterRefresh)(void* context) = nullptr;
     void* context = nullptr;
 };

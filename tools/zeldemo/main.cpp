@@ -174,7 +174,9 @@ int main(int argc, char** argv)
     if (int code = parse(argc, argv, options); code >= 0)
         return code;
 #ifdef __EMSCRIPTEN__
-    // The page's console takes whole lines only.
+    // The page's console takes whole lines only, and the page shows nothing
+    // while a fade waits.
+    options.tour.timedFades = false;
     char configured[ZelSystem::FoundPathSize];
     ZelSystem::GetRegistryString("graphics", "", configured, sizeof configured);
     if (!zelcanvas::addCanvasDriver())

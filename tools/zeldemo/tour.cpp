@@ -51,7 +51,7 @@ HSimple<unsigned char> paletteCopy()
 }  // namespace
 
 Tour::Tour(const Assets& assets, const TourOptions& options)
-    : assets(assets), options(options), palette(paletteCopy()), fadeTime(options.fps ? 500 : 0)
+    : assets(assets), options(options), palette(paletteCopy()), fadeTime(options.fps && options.timedFades ? 500 : 0)
 {
 }
 
