@@ -5,10 +5,11 @@
 // the frame's number, counted from 0 at setVideoMode as the headless driver
 // numbers its files, into the canvas's data-frame attribute.
 //
-// Configuration (ZelSystem::GetRegistryString keys, e.g. ZEL_canvas_scale in
-// Module.ENV): canvas_width (320), canvas_height (200), canvas_scale (0: the
-// largest whole factor that fits the window; ZelVideo::Settings.scale wins
-// when non-zero).
+// Configuration (ZelSystem::GetRegistryString keys, e.g. the environment
+// variable ZEL_canvas_scale, which the showcase's page takes as
+// ?env=ZEL_canvas_scale=3): canvas_width (320), canvas_height (200),
+// canvas_scale (0: the largest whole factor that fits the window;
+// ZelVideo::Settings.scale wins when non-zero).
 
 #include "drivers/canvas/canvas.h"
 
