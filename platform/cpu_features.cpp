@@ -1,5 +1,6 @@
 // The CPU's wide instruction sets, read once through the compiler's CPUID
-// support, and the kernel path chosen from them.
+// support, and the kernel path chosen from them. Under WebAssembly the choice
+// is made when the module is compiled.
 
 #include "platform/cpu_features.h"
 
@@ -11,6 +12,16 @@ namespace {
 
 CpuPath detectWidest()
 {
+#if defined(__wasm__)
+    // Built with -msimd128 -msse2, the SSE2 kernels compile to WebAssembly's
+    // 128-bit SIMD, which every engine that accepted the module runs; there
+    // are no wider forms.
+#if defined(__wasm_simd128__) && defined(__SSE2__)
+    return CpuPath::Sse2;
+#else
+    return CpuPath::Plain;
+#endif
+#else
     // Needed before the first query when this runs during start-up, ahead
     // of the compiler runtime's own initialiser.
     __builtin_cpu_init();
@@ -19,6 +30,7 @@ CpuPath detectWidest()
     const bool bytePermutes = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
                               __builtin_cpu_supports("avx512vbmi");
     return bytePermutes ? CpuPath::Avx512 : CpuPath::Avx2;
+#endif
 }
 
 CpuPath fromEnvironment()

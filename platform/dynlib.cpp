@@ -9,12 +9,14 @@
 
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "engine/zelmem/zelmem.h"
+#include "platform/builtin_modules.h"
 #include "platform/platform.h"
 #include "video/last_error.h"
 
@@ -143,6 +145,8 @@ HMODULE LoadLibraryA(const char* name)
         zelSetError("no module name given");
         return 0;
     }
+    if (HMODULE builtin = std::strchr(name, '/') ? 0 : loadBuiltinModule(name))
+        return builtin;
     std::string path = findModule(name);
     if (path.empty()) {
         recordNotFound(name);
@@ -161,12 +165,17 @@ HMODULE LoadLibraryA(const char* name)
 
 void* GetProcAddress(HMODULE module, const char* name)
 {
+    if (isBuiltinModule(module))
+        return builtinProcAddress(module, name);
     if (!isLoaded(module) || !name)
         return nullptr;
     void* handle = reinterpret_cast<void*>(module);
     void* symbol = dlsym(handle, name);
     if (!symbol)
         return nullptr;
+#ifdef __EMSCRIPTEN__
+    return symbol;  // no link maps to check against; the web build loads no module files
+#else
     // dlsym also searches the module's dependencies; only the module's own
     // exports count, as in a module's export table.
     link_map* own = nullptr;
@@ -176,10 +185,13 @@ void* GetProcAddress(HMODULE module, const char* name)
         !dladdr1(symbol, &info, reinterpret_cast<void**>(&defining), RTLD_DL_LINKMAP))
         return nullptr;
     return defining == own ? symbol : nullptr;
+#endif
 }
 
 int FreeLibrary(HMODULE module)
 {
+    if (isBuiltinModule(module))
+        return freeBuiltinModule(module);
     auto& modules = loadedModules();
     auto it = modules.find(module);
     if (it == modules.end())

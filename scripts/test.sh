@@ -3,7 +3,8 @@
 # builds and tests the release preset (also under the memory stress mode
 # ZEL_MEM_MOVE=1); checks the installed tree and the Debian packages with the
 # build tree moved aside; builds and tests the ASan+UBSan preset; runs the
-# fuzz targets briefly.
+# fuzz targets briefly. The showcase is also built for web browsers and run in
+# headless Chromium against the headless driver's frames.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -22,6 +23,10 @@ ctest --preset release -j "$jobs"
 
 step "release tests with ZEL_MEM_MOVE=1"
 ZEL_MEM_MOVE=1 ctest --preset release -j "$jobs"
+
+# Emscripten, Chromium and the test's npm packages are installed by web.sh.
+step "the showcase in a web browser"
+scripts/web.sh --test
 
 step "install into a fresh prefix and build the Debian packages"
 scratch=$(mktemp -d)

@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "draw/draw.h"
 #include "draw/poly.h"
@@ -25,6 +26,59 @@ int wave(int frame, int period, int amplitude)
     return static_cast<int>(s * amplitude / ZelTrigOne);
 }
 
+namespace {
+
+// The paragraph wrapped at spaces to width, framed to the lines it takes.
+void paragraph(int x, int y, int width)
+{
+    static const char* text =
+        "zelgfx draws everything byte by byte into a buffer of palette indices. "
+        "This paragraph is wrapped at spaces by countVisibleWords and drawn line by line.";
+    std::vector<std::string> lines;
+    for (const char* rest = text; rest;) {
+        int count = 0;
+        const char* next = ZelFont::countVisibleWords(rest, count, width);
+        if (count == 0 && next == rest)
+            break;  // not even one character fits
+        lines.emplace_back(rest, static_cast<size_t>(count));
+        rest = next;
+    }
+    const int lineHeight = ZelFont::getHeight(text) + 1;
+    putRectangle(x - 2, y - 2, width + 4, static_cast<int>(lines.size()) * lineHeight + 2, SC::DarkGrey);
+    for (const std::string& line : lines) {
+        ZelFont::put(x, y, line.c_str(), SC::GreenRamp + 12);
+        y += lineHeight;
+    }
+}
+
+// The four bevelled box styles side by side, each with its number.
+void boxStyles(int x, int y)
+{
+    for (int style = 0; style < 4; ++style) {
+        putBox(x + style * 23, y, 19, 17, static_cast<unsigned char>(style));
+        const char digit[2] = {static_cast<char>('0' + style), 0};
+        ZelFont::putFormat(x + style * 23 + 9, y + 8, digit, 1, SC::White);
+    }
+    ZelFont::putFormat(x + 44, y + 26, "putBox styles", 1, SC::GreyRamp + 12);
+}
+
+// All 256 colours, and an XOR band stretched over them from a fixed corner,
+// the way a selection is dragged: the colours under it show inverted.
+void paletteWithBand(int frame, int x, int y)
+{
+    constexpr int Cell = 5;
+    for (int c = 0; c < 256; ++c)
+        putBar(x + (c % 16) * Cell, y + (c / 16) * Cell, Cell, Cell, static_cast<unsigned char>(c));
+    putRectangle(x - 1, y - 1, 16 * Cell + 2, 16 * Cell + 2, SC::BevelDark);
+    ZelFont::putFormat(x + 8 * Cell, y - 10, "palette, XOR band", 1, SC::GreyRamp + 12);
+    const int anchor = 3 * Cell;
+    const int reachX = 35 + wave(frame, 90, 29), reachY = 35 + wave(frame + 20, 70, 29);
+    putXorRectangle(x + anchor, y + anchor, reachX, reachY, 0xff);
+    putXorRectangle(x + anchor + 1, y + anchor + 1, reachX - 2, reachY - 2, 0xff);
+}
+
+}  // namespace
+
 void drawPanel(int frame, const Assets&)
 {
     clrScreen(SC::Background);
@@ -36,22 +90,9 @@ void drawPanel(int frame, const Assets&)
     ZelFont::putFormat(63, 44, "centred", 1, SC::White);
     ZelFont::putFormatEx(200, 48, "right-aligned", 2 | 64, SC::YellowRamp + 12, SC::DarkGrey, -1);
     ZelFont::putFormat(18, 70, "framed, on a box", 4 | 8 | 32, SC::White);
-
-    static const char* text =
-        "zelgfx draws everything byte by byte into a buffer of palette indices. "
-        "This paragraph is wrapped at spaces by countVisibleWords and drawn line by line.";
-    const int width = 160 + wave(frame, 120, 40);
-    const int lineHeight = ZelFont::getHeight(text) + 1;
-    int y = 96;
-    putRectangle(17, y - 2, width + 2, 4 * lineHeight + 2, SC::DarkGrey);
-    for (const char* rest = text; rest && y < scrHeight - 20; y += lineHeight) {
-        int count = 0;
-        const char* next = ZelFont::countVisibleWords(rest, count, width);
-        if (count == 0 && next == rest)
-            break;  // not even one word fits
-        ZelFont::put(18, y, std::string(rest, static_cast<size_t>(count)).c_str(), SC::GreenRamp + 12);
-        rest = next;
-    }
+    boxStyles(216, 24);
+    paragraph(19, 92, 136 + wave(frame, 120, 24));
+    paletteWithBand(frame, 212, 96);
 }
 
 namespace {

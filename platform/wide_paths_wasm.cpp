@@ -1,0 +1,36 @@
+// The AVX2 and AVX-512 kernel entries for WebAssembly, which has neither.
+// The files holding those forms are left out of the web build and these
+// take their place: each serves the next narrower form, as a kernel without
+// a form of its own for a path does. The widest path there is SSE2, so the
+// library never chooses them; they keep it whole for rowKernels() and the
+// like all the same.
+
+#include "bitmap/wide_rows.h"
+#include "blit/rotate_span.h"
+#include "draw/gouraud_ramp.h"
+#include "shade/shade_map.h"
+
+constinit const RowKernels avx2RowKernels = {
+    [](unsigned char* d, const unsigned char* s, int32_t n) { sse2RowKernels.transparent(d, s, n); },
+    [](unsigned char* d, const unsigned char* s, int32_t n, unsigned char colour) {
+        sse2RowKernels.glyph(d, s, n, colour);
+    },
+    [](unsigned char* d, int32_t n, unsigned char mask) { sse2RowKernels.xorSpan(d, n, mask); },
+};
+
+void gouraudRampAvx2(unsigned char* p, int32_t n, int32_t i, int32_t step, bool liftFirst, unsigned char base)
+{
+    gouraudRampSse2(p, n, i, step, liftFirst, base);
+}
+
+// Draws none of the span: the caller's plain span draws all of it.
+int32_t rotateSpanAvx2(unsigned char*, int32_t, int32_t, int32_t, int32_t, int32_t, const RotateSource&)
+{
+    return 0;
+}
+
+void mapRowAvx512(unsigned char* d, const unsigned char* s, int32_t n, const unsigned char* map)
+{
+    for (int32_t i = 0; i < n; ++i)
+        d[i] = map[s[i]];
+}
