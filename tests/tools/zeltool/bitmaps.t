@@ -1,12 +1,15 @@
 Engine bitmaps from pictures and back: kept indices, BMP rows, mapping
-without dithering, and strips of frames.
+without dithering, and strips of frames. An engine bitmap is a header of
+20 bytes (width, height, origin x and y as 32-bit little-endian numbers, 4
+zero bytes), then its pixels, rows top first. zelload shows one as the
+library loads it.
 
 == An indexed PNG keeps its indices and palette, takes the origin given, and exports back the same
 The PNG is made by zeltool from a bitmap of 5 x 3 in the test palette, and
 checked by ImageMagick against the palette's colours.
   $ testpal >test.pal
   $ bytes >src.zbm <<END
-  > 05000000 03000000 00000000 00000000 00000000  # 5 x 3 at 0,0
+  > 05000000 03000000 00000000 00000000 00000000  # 5 x 3, origin 0,0
   > 00 01 02 ff 80  07 07 00 c8 03  01 fe 09 0a 0b
   > END
   $ zeltool bitmap export src.zbm in.png --palette test.pal
@@ -38,10 +41,11 @@ Without --palette-out the palette is not written, and zeltool says so.
 
 == BMP rows come bottom first, padded to 4 bytes, and run-length codes unpack
   $ bytes >in.bmp <<END
-  > 424d 4e000000 00000000 46000000  # 78 bytes, pixels at 70
-  > 28000000 03000000 02000000 0100 0800 00000000 00000000 00000000 00000000 04000000 00000000
-  > 00000000 0000ff00 00ff0000 1e140a00  # blue, green, red, 0
-  > 030001 00  010203 00  # 3 0 1 below 1 2 3, each row padded
+  > 424d 4e000000 00000000 46000000  # 78 bytes, the pixels at 70
+  > 28000000 03000000 02000000 0100 0800 00000000  # 3 x 2, 8 bits, not compressed
+  > 00000000 00000000 00000000 04000000 00000000  # 4 colours
+  > 00000000 0000ff00 00ff0000 1e140a00  # black, red, green, (10, 20, 30) as blue green red 0
+  > 030001 00  010203 00  # the rows 3 0 1 and 1 2 3, each padded to 4 bytes
   > END
   $ zeltool bitmap import in.bmp out.zbm
   ! zeltool: kept the indices of in.bmp; its own palette (4 colours) is not written: --palette-out FILE writes it, --remap PAL maps the picture onto PAL
@@ -64,8 +68,9 @@ Without --palette-out the palette is not written, and zeltool says so.
 RLE4, 5 x 2. The bottom row: a run of 5 alternating 1 and 2. The top row: 3
 literal pixels, a move right by 1, a run of one 7, then the end.
   $ bytes >rle.bmp <<END
-  > 424d 86000000 00000000 76000000  # 134 bytes, pixels at 118
-  > 28000000 05000000 02000000 0100 0400 02000000 00000000 00000000 00000000 10000000 00000000
+  > 424d 86000000 00000000 76000000  # 134 bytes, the pixels at 118
+  > 28000000 05000000 02000000 0100 0400 02000000  # 5 x 2, 4 bits, RLE4
+  > 00000000 00000000 00000000 10000000 00000000  # 16 colours, all (9, 9, 9)
   > 09090900 09090900 09090900 09090900 09090900 09090900 09090900 09090900
   > 09090900 09090900 09090900 09090900 09090900 09090900 09090900 09090900
   > 0512 0000  0003 3450  0002 0100  0170 0001
@@ -97,6 +102,7 @@ Entry 0 of the palette is (250, 250, 250), which no visible pixel may take.
   2 x 2, origin 0,0
     17  40
    103   0
+Entry 103, (103, 152, 227), is the visible entry nearest (250, 250, 250).
 A true-colour picture needs a palette to map onto.
   $ zeltool bitmap import in.png out2.zbm
   ! zeltool: in.png: is a true-colour picture; give --palette PAL to map its colours onto a palette, or --make-palette OUT.pal to make one
@@ -104,14 +110,15 @@ A true-colour picture needs a palette to map onto.
 
 == Aggregate stacks frames of one width and names the frame of another
   $ bytes >a.zbm <<END
-  > 03000000 02000000 01000000 04000000 00000000 010203 040506
+  > 03000000 02000000 01000000 04000000 00000000 010203 040506  # 3 x 2, origin 1,4
   > END
   $ bytes >b.zbm <<END
-  > 03000000 01000000 09000000 09000000 00000000 070809
+  > 03000000 01000000 09000000 09000000 00000000 070809  # 3 x 1, origin 9,9
   > END
   $ bytes >wide.zbm <<END
-  > 04000000 01000000 00000000 00000000 00000000 01010101
+  > 04000000 01000000 00000000 00000000 00000000 01010101  # 4 x 1
   > END
+The strip takes the origin of the first frame.
   $ zeltool aggregate strip.zbm a.zbm b.zbm
   $ xxd strip.zbm
   00000000: 0300 0000 0300 0000 0100 0000 0400 0000  ................

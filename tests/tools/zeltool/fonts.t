@@ -1,13 +1,14 @@
 Fonts built by zeltool, drawn by the library through zeltool's preview: the
 preview loads the font with the library and draws the text with it, 2 pixels
-from each edge. A preview's text in the default character set (Latin-1)
-reaches any code c as the character U+c.
+from each edge; rows shows the picture with 1 for ink. A preview's text in
+the default character set (Latin-1) reaches any code c as the character U+c.
+A font file starts with its number of glyphs.
 
 == BDF and PSF glyphs sit on the baseline as the library draws them
   $ zeltool font build tiny.bdf tiny.fnt
   ! zeltool: built tiny.fnt with 3 glyphs for the characters of latin1
-The advances give the width, the space's from its DWIDTH; code 300 is in no
-character set, so the font has 3 glyphs.
+The advances give the width: A 5, the space 2 (its DWIDTH), g 4. Code 300
+is in no character set, so the font has 3 glyphs.
   $ zeltool font preview tiny.fnt ag.png --text 'A g'
   $ rows ag.png
   ...............

@@ -111,7 +111,7 @@ Red maps to entry 41, the standard palette's nearest to red.
 == A made palette keeps the reserved entries, and a smooth gradient scores over 30 dB
   $ convert -size 256x256 xc: -sparse-color Bilinear '0,0 red 255,0 yellow 0,255 blue 255,255 white' grad.png
   $ zeltool bitmap import grad.png grad.zbm --make-palette grad.pal
-  ! zeltool: made a palette of 252 colours for grad.png in grad.pal \(4 entries reserved\), Floyd-Steinberg dithering: PSNR 3[0-9]\.[0-9][0-9] dB over 65,536 pixels (re)
+  ! zeltool: made a palette of 252 colours for grad.png in grad.pal (4 entries reserved), Floyd-Steinberg dithering: PSNR 3[0-9].[0-9][0-9] dB over 65,536 pixels (glob)
 Entries 0, 8, 24 and 31 are the standard palette's; no visible pixel is 0.
   $ for i in 0 8 24 31; do cmp -n 3 -i $((3 * i)) grad.pal $ZELSTD/standard.pal; done
   $ tail -c +21 grad.zbm | tr -d '\000' | wc -c

@@ -11,14 +11,14 @@ Palettes in and out of other programs' formats, and shade tables.
   $ zeltool palette export test.pal other.png
   $ zeltool palette import other.png back.pal
   $ cmp back.pal test.pal
-  $ head -n 3 other.gpl; head -n 4 other.pal
+  $ head -n 3 other.gpl; head -n 4 other.pal | cat -v
   GIMP Palette
   Name: other
   Columns: 16
-  JASC-PAL
-  0100
-  256
-  0 255 0
+  JASC-PAL^M
+  0100^M
+  256^M
+  0 255 0^M
 The swatch shows entry i as a square of 16 x 16 pixels at column i mod 16,
 row i / 16.
   $ testpal | convert -size 16x16 -depth 8 rgb:- -scale 1600% squares.png
@@ -72,3 +72,8 @@ The 64 levels of colour 255 and colour 1, toward the haze.
     36  36  43  43  43  50  50  50  50  57  57  57  64  64  64  71
     71  71  71  78  78  78  85  85  85  85  92  92  92  99  99  99
    106 106 106 106 113 113 113 120 120 120 120 127 127 127 134 134
+The whole tables' checksums, as a separate computation of the same rule
+(each colour mixed toward the target, then the nearest entry) gave them.
+  $ md5sum fog.DRK fog.LHT
+  bb898341280017eb320b6bfad5737d84  fog.DRK
+  1098246d2281039c841d12655813ac1a  fog.LHT

@@ -3,7 +3,7 @@ lines, which exit with 2 and one line on stderr saying what is wrong.
 
 == Every command has --help and --version, both on stdout
   $ zeltool --version >version && cat version
-  zeltool \(zelgfx\) [0-9]+\.[0-9]+\.[0-9]+ (re)
+  zeltool (zelgfx) [0-9]*.[0-9]*.[0-9]* (glob)
   The asset tool of the zel engine's graphics library; zlib licence.
   $ for command in '' 'bitmap import' 'bitmap export' 'bitmap info' 'palette import' 'palette export' \
   >     shade 'font build' 'font preview' aggregate; do
