@@ -154,7 +154,7 @@ std::string changes(const std::vector<unsigned char>& before, const zeltest::Gua
                 first = std::min(first, x), last = x;
         if (first == SIZE_MAX)
             continue;
-        s += " " + std::to_string(row) + "," + std::to_string(first) + ":";
+        s.append(" ").append(std::to_string(row)).append(",").append(std::to_string(first)).append(":");
         for (size_t x = first; x <= last; ++x)
             s += {hex[screen.pixels()[row * width + x] >> 4], hex[screen.pixels()[row * width + x] & 15]};
     }
