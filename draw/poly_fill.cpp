@@ -70,6 +70,9 @@ template <class Span> void forEachGouraudSpan(Span span)
         if (n == 0)
             continue;
         GouraudSpan g{screenRow(polyMinY + r), left, firstOnRow(left), endOnRow(right), 0, 0, (r & 1) != 0};
+        // Nothing of the span on the row: off the screen, or ends reversed.
+        if (g.end <= g.first)
+            continue;
         g.i = wrapAdd(intensities[r].side[0], 32768);
         g.step = wrapDiv(wrapSub(intensities[r].side[1], g.i), n);
         if (g.first > left)
@@ -223,8 +226,6 @@ void gouraudSpan(const GouraudSpan& g)
         return;
     }
     unsigned char* p = g.row + g.first;
-    if (g.end <= g.first)
-        return;
     const bool liftFirst = oddAddress(p) != g.oddRow;
     if (cpuPathInUse >= CpuPath::Avx2)
         gouraudRampAvx2(p, g.end - g.first, g.i, g.step, liftFirst, defaultColor);
