@@ -3,6 +3,7 @@
 
 #include "bitmap/bitmap.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -94,6 +95,24 @@ void Bitmap::releaseAttachment()
         break;
     }
     setAttachKind(AttachNone);
+}
+
+int32_t Bitmap::rowsWithin(int64_t offset, int32_t rows) const
+{
+    const int64_t size = int64_t{width} * height;
+    if (rows <= 0 || width < 0 || height < 0 || offset < 0 || offset > size)
+        return 0;
+    return width == 0 ? rows : static_cast<int32_t>(std::min<int64_t>(rows, (size - offset) / width));
+}
+
+std::optional<ZelClipRgn> Bitmap::drawingRgn() const
+{
+    if (attachKind() != AttachClipRgn)
+        return std::nullopt;
+    const ZelClipRgn* top = clipRgn();
+    if (!top)
+        return std::nullopt;
+    return top->cutTo(width, height);
 }
 
 void Bitmap::popClipRgn()
