@@ -58,8 +58,8 @@ void ZelBitmap::createLineIndexes()
 
     ZelBitmap* bitmap = self.isNull() ? this : self.get();
     RowSpan* spans = table.get();
-    if (!spans)
-        return;  // no table: the bitmap stays without attachment
+    if (!spans && bytes != 0)
+        return;  // no memory for the table: the bitmap stays without attachment
 
     const int32_t w = bitmap->width;
     for (int32_t y = 0; y < bitmap->height; ++y) {
