@@ -49,7 +49,7 @@ HClass<ZelBitmap> ZelBitmap::Create(int width, int height, HClass<ZelBitmap> reu
 void ZelBitmap::createLineIndexes()
 {
     releaseAttachment();
-    const HClass<ZelBitmap> self = ZelMemHandles::FindHandle(this);
+    const HClass<ZelBitmap> self(ZelMemHandles::FindHandle(this));
 
     HSimple<RowSpan> table;
     uint64_t bytes = static_cast<uint64_t>(height > 0 ? height : 0) * sizeof(RowSpan);
@@ -117,7 +117,7 @@ std::optional<ZelClipRgn> Bitmap::drawingRgn() const
 
 void Bitmap::popClipRgn()
 {
-    HClass<ZelClipRgn> top = attachment;
+    HClass<ZelClipRgn> top(attachment);
     ZelClipRgn* region = top.get();
     if (!region)
         return;
@@ -171,6 +171,6 @@ void ZelBitmap::pushClipRgn(HClass<ZelBitmap> bitmap, const ZelClipRgn& value)
         return;
     }
     *r = value;
-    r->next = {b->attachment, 0};
+    r->next = {HClass<ZelClipRgn>(b->attachment), 0};
     b->attachment = region;
 }

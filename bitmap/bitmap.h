@@ -66,7 +66,7 @@ struct ZELGFX_API Bitmap {
         flags = static_cast<uint16_t>((flags & ~AttachKindMask) | ((kind & 7u) << 5));
     }
 
-    HClass<ZelClipRgn> clipRgnHandle() const { return attachment; }
+    HClass<ZelClipRgn> clipRgnHandle() const { return HClass<ZelClipRgn>(attachment); }
     // Top clip region; the caller knows the stack exists.
     ZelClipRgn* clipRgn() const { return clipRgnHandle().get(); }
 

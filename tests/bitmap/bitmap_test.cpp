@@ -65,10 +65,10 @@ TEST(BitmapCreate, ReuseKeepsHandleAndResetsHeaderButNotUpperFlags)
 TEST(BitmapCreate, RefusesSizesBeyondThirtyTwoBits)
 {
     size_t before = zeltest::liveBlockCount();
-    EXPECT_TRUE(ZelBitmap::Create(65536, 65536, 65535).isNull());  // wraps to 20 bytes in 32 bits
-    EXPECT_TRUE(ZelBitmap::Create(46341, 46341, 65535).isNull());
-    EXPECT_TRUE(ZelBitmap::Create(-4, 4, 65535).isNull());
-    EXPECT_TRUE(ZelBitmap::Create(-4, -4, 65535).isNull());
+    EXPECT_TRUE(ZelBitmap::Create(65536, 65536, {}).isNull());  // wraps to 20 bytes in 32 bits
+    EXPECT_TRUE(ZelBitmap::Create(46341, 46341, {}).isNull());
+    EXPECT_TRUE(ZelBitmap::Create(-4, 4, {}).isNull());
+    EXPECT_TRUE(ZelBitmap::Create(-4, -4, {}).isNull());
     EXPECT_EQ(zeltest::liveBlockCount(), before);
 
     // A refused re-creation leaves the reused bitmap as it was.

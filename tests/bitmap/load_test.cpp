@@ -157,7 +157,7 @@ TEST_F(BitmapLoad, BmpWithPaddedRowsIsStoredTopRowFirstWithItsPalette)
     EXPECT_EQ(out, "");
     EXPECT_EQ(b.shape(), "123\n456\n@0,0");
     ASSERT_EQ(b->attachKind(), 2u);
-    HSimple<unsigned char> palette = b->attachment;
+    HSimple<unsigned char> palette(b->attachment);
     ASSERT_TRUE(palette.resolves());
     EXPECT_EQ(ZelMem::GetPtrSize(palette.get()), 768u);
     EXPECT_STREQ(ZelMem::GetPtrData(palette.get()), "Palette");

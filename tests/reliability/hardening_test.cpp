@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <type_traits>
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,16 @@
 namespace {
 
 using Hardening = zeltest::DriverTest;
+
+// Handles convert implicitly only where they name the same record, or to the
+// untyped form; a number or an unrelated handle becomes one only by name.
+static_assert(!std::is_convertible_v<HClass<int>, HClass<ZelFile>>);
+static_assert(!std::is_convertible_v<int, HClass<ZelBitmap>>);
+static_assert(!std::is_convertible_v<HAny<void>, HSimple<unsigned char>>);
+static_assert(std::is_convertible_v<HClass<ZelBitmap>, HClass<Bitmap>>);
+static_assert(std::is_convertible_v<HClass<Bitmap>, HClass<ZelBitmap>>);
+static_assert(std::is_convertible_v<HSimple<unsigned char>, HAny<void>>);
+static_assert(std::is_constructible_v<HClass<ZelFile>, HAny<void>>);
 
 // Each row is read as one item of width bytes: an empty item is a short read,
 // so rows 0 pixels wide fail the load, and only a BMP without rows loads.
