@@ -1,177 +1,106 @@
-// Bitmap creation, width shifts, pixel addressing, row spans and the clip
-// region stack with its attachments.
+// Bitmap records: the header Create writes, the row-span and clip-region attachments.
 
 #include <cstring>
 
 #include <gtest/gtest.h>
 
-#include "bitmap/bitmap.h"
+#include "bitmap/blit.h"
 #include "test_support.h"
 
 namespace {
 
-using zeltest::paint;
+using zeltest::liveBlockCount;
 
-using OwnedBitmap = zeltest::TestBitmap;
-
-TEST(BitmapCreate, WidthShiftFollowsPowersOfTwo)
+// Size, origin point, attachment kind and width shift.
+std::string header(const HClass<ZelBitmap>& h)
 {
-    EXPECT_EQ(OwnedBitmap(256, 10)->widthShift(), 8u);
-    EXPECT_EQ(OwnedBitmap(320, 10)->widthShift(), 0u);
-    EXPECT_EQ(OwnedBitmap(1, 3)->widthShift(), 0u);
-    EXPECT_EQ(OwnedBitmap(2, 3)->widthShift(), 1u);
-    EXPECT_EQ(OwnedBitmap(0, 0)->widthShift(), 31u);
-    EXPECT_EQ(Bitmap::widthShiftOf(1 << 30), 30u);
+    const Bitmap& b = *h.get();
+    return std::to_string(b.width) + "x" + std::to_string(b.height) + " @" + std::to_string(b.originX) + "," +
+           std::to_string(b.originY) + " kind " + std::to_string(b.attachKind()) + " shift " +
+           std::to_string(b.widthShift()) + (b.attachment.isNull() ? "" : " attached");
 }
 
-TEST(BitmapCreate, WritesAFreshHeader)
+// Created again, a bitmap keeps handle, pixels and upper flag bits. Sizes below 0
+// or beyond 32 bits are refused and leave a reused bitmap as it was.
+TEST(BitmapCreate, HeaderReuseAndRefusedSizes)
 {
-    OwnedBitmap b(7, 3);
-    ASSERT_TRUE(b.h.resolves());
-    EXPECT_EQ(b->width, 7);
-    EXPECT_EQ(b->height, 3);
-    EXPECT_EQ(b->originX, 0);
-    EXPECT_EQ(b->originY, 0);
-    EXPECT_EQ(b->attachKind(), 0u);
-    EXPECT_TRUE(b->attachment.isNull());
-    EXPECT_EQ(ZelMem::GetPtrSize(b.h.get()), 20u + 21u);
+    for (auto [w, shift] : {std::pair{256, 8u}, {320, 0u}, {1, 0u}, {2, 1u}, {0, 31u}, {1 << 30, 30u}})
+        EXPECT_EQ(Bitmap::widthShiftOf(w), shift) << w;
+    zeltest::TestBitmap b(7, 3), empty(0, 0);
+    EXPECT_EQ(header(b.h), "7x3 @0,0 kind 0 shift 0");
+    EXPECT_EQ(std::make_tuple(ZelMem::GetPtrSize(b.h.get()), ZelMem::GetPtrSize(empty.h.get())),
+              std::make_tuple(41u, 20u));
     EXPECT_STREQ(ZelMem::GetPtrData(b.h.get()), "ZelBitmap::Create");
+    EXPECT_EQ(b->pixelAt(3, 2) - b->pixels(), 17);
+    b->originX = 3, b->originY = 2, b->flags |= 0xab00;
+    std::memset(b->pixels(), 7, 21);
+    ASSERT_EQ(ZelBitmap::Create(4, 2, b.h), b.h);
+    EXPECT_EQ(header(b.h), "4x2 @0,0 kind 0 shift 2");
+    EXPECT_EQ(std::make_tuple(b->flags & 0xff00, b->pixels()[7]), std::make_tuple(0xab00, 7));
+
+    const size_t live = liveBlockCount();
+    // 65536 x 65536 would wrap to a header alone; 46341^2 + 20 passes 2^31.
+    for (auto [w, h] : {std::pair{65536, 65536}, {46341, 46341}, {-4, 4}, {4, -4}, {1 << 20, 1 << 20}})
+        EXPECT_TRUE(ZelBitmap::Create(w, h, w == 1 << 20 ? b.h : 65535).isNull()) << w << " x " << h;
+    EXPECT_EQ(liveBlockCount(), live);
+    EXPECT_EQ(header(b.h), "4x2 @0,0 kind 0 shift 2");
+
+    zeltest::ScreenSetup screen(2, 2);  // a capture of 0 x 0 pixels is a bitmap too
+    HClass<Bitmap> shot = getImage(0, 0, 0, 0, {});
+    EXPECT_EQ(header(shot), "0x0 @0,0 kind 0 shift 31");
+    EXPECT_STREQ(ZelMem::GetPtrData(shot.get()), "ZelBitmap (getImage)");
+    shot.release();
 }
 
-TEST(BitmapCreate, ZeroSizeHasHeaderOnly)
+// Each row's transparent ends (an empty row is all trail); a new table frees the old.
+TEST(RowSpans, MeasureTransparentEndsAndRebuildInPlace)
 {
-    OwnedBitmap b(0, 0);
-    ASSERT_FALSE(b.h.isNull());
-    EXPECT_EQ(ZelMem::GetPtrSize(b.h.get()), 20u);
+    zeltest::TestBitmap b(6, 4, "..5.7.\n9.....\n......\n123456\n");
+    const auto spans = [&] {
+        b->createLineIndexes();
+        std::string s = "kind " + std::to_string(b->attachKind());
+        for (int y = 0; y < 4; ++y) {
+            const RowSpan& r = HSimple<RowSpan>(b->attachment).get()[y];
+            s.append(" ").append(std::to_string(r.lead)).append(",").append(std::to_string(r.trail));
+        }
+        return s;
+    };
+    EXPECT_EQ(spans(), "kind 3 2,1 0,5 0,6 0,0");
+    const size_t live = liveBlockCount();
+    zeltest::paint(*b.h.get(), "......\n.1....\n.....1\n1.....\n");
+    EXPECT_EQ(spans(), "kind 3 0,6 1,4 5,0 0,5");
+    EXPECT_EQ(liveBlockCount(), live);
 }
 
-TEST(BitmapCreate, ReuseKeepsHandleAndResetsHeaderButNotUpperFlags)
+// Regions nest and pop back to none, and free a row-span table; releasing frees the
+// stack, also as a push without memory leaves it (no region). Upper flag bits stay.
+TEST(ClipStack, PushPopNestAndRelease)
 {
-    OwnedBitmap b(4, 4);
-    b->originX = 3;
-    b->originY = 2;
-    b->flags |= 0xab00;
-    std::memset(b->pixels(), 7, 16);
-    HClass<ZelBitmap> again = ZelBitmap::Create(8, 2, b.h);
-    ASSERT_EQ(again, b.h);
-    EXPECT_EQ(b->width, 8);
-    EXPECT_EQ(b->originX, 0);
-    EXPECT_EQ(b->originY, 0);
-    EXPECT_EQ(b->widthShift(), 3u);
-    EXPECT_EQ(b->flags & 0xff00, 0xab00);
-    EXPECT_EQ(b->pixels()[15], 7);  // contents kept up to the smaller size
-}
-
-TEST(BitmapCreate, RefusesSizesBeyondThirtyTwoBits)
-{
-    size_t before = zeltest::liveBlockCount();
-    EXPECT_TRUE(ZelBitmap::Create(65536, 65536, {}).isNull());  // wraps to 20 bytes in 32 bits
-    EXPECT_TRUE(ZelBitmap::Create(46341, 46341, {}).isNull());
-    EXPECT_TRUE(ZelBitmap::Create(-4, 4, {}).isNull());
-    EXPECT_TRUE(ZelBitmap::Create(-4, -4, {}).isNull());
-    EXPECT_EQ(zeltest::liveBlockCount(), before);
-
-    // A refused re-creation leaves the reused bitmap as it was.
-    OwnedBitmap b(3, 3);
-    EXPECT_TRUE(ZelBitmap::Create(1 << 20, 1 << 20, b.h).isNull());
-    ASSERT_TRUE(b.h.resolves());
-    EXPECT_EQ(b->width, 3);
-}
-
-TEST(Bitmap, PixelAtIsRowMajorWithWidthStride)
-{
-    OwnedBitmap b(10, 4);
-    EXPECT_EQ(b->pixelAt(3, 2) - b->pixels(), 23);
-    EXPECT_EQ(b->pixelAt(0, 0), b->pixels());
-}
-
-TEST(RowSpans, MeasureTransparentEnds)
-{
-    OwnedBitmap b(6, 4);
-    paint(*b.h.get(),
-          "..5.7.\n"
-          "9.....\n"
-          "......\n"
-          "123456\n");
-    b->createLineIndexes();
-    ASSERT_EQ(b->attachKind(), unsigned(AttachRowSpans));
-    const RowSpan* s = HSimple<RowSpan>(b->attachment).get();
-    ASSERT_NE(s, nullptr);
-    EXPECT_EQ(s[0].lead, 2);
-    EXPECT_EQ(s[0].trail, 1);
-    EXPECT_EQ(s[1].lead, 0);
-    EXPECT_EQ(s[1].trail, 5);
-    EXPECT_EQ(s[2].lead, 0);
-    EXPECT_EQ(s[2].trail, 6);
-    EXPECT_EQ(s[3].lead, 0);
-    EXPECT_EQ(s[3].trail, 0);
-}
-
-TEST(RowSpans, RebuildingReplacesAndFreesTheOldTable)
-{
-    OwnedBitmap b(3, 2);
-    paint(*b.h.get(), "1..\n..1\n");
-    b->createLineIndexes();
-    size_t live = zeltest::liveBlockCount();
-    paint(*b.h.get(), "...\n.1.\n");
-    b->createLineIndexes();
-    EXPECT_EQ(zeltest::liveBlockCount(), live);
-    const RowSpan* s = HSimple<RowSpan>(b->attachment).get();
-    EXPECT_EQ(s[0].trail, 3);
-    EXPECT_EQ(s[1].lead, 1);
-    EXPECT_EQ(s[1].trail, 1);
-}
-
-TEST(ClipStack, PushPopNestsAndClearsKindWhenEmpty)
-{
-    OwnedBitmap b(20, 20);
-    size_t live = zeltest::liveBlockCount();
+    zeltest::TestBitmap b(4, 4, "1111\n1111\n1111\n1111\n");
+    b->flags |= 0x5a00;
+    const size_t live = liveBlockCount();
     ZelBitmap::pushClipRgn(b.h, ZelClipRgn{0, 0, 20, 20, 0, 0, {}});
     ZelBitmap::pushClipRgn(b.h, ZelClipRgn{2, 3, 8, 9, 1, 1, {}});
-    ASSERT_EQ(b->attachKind(), unsigned(AttachClipRgn));
-    ZelClipRgn* top = b->clipRgn();
-    ASSERT_NE(top, nullptr);
-    EXPECT_EQ(top->left, 2);
-    EXPECT_EQ(top->originY, 1);
-    EXPECT_STREQ(ZelMem::GetPtrData(top), "ZelClipRgn");
-    EXPECT_EQ(zeltest::liveBlockCount(), live + 2);
-
+    EXPECT_EQ(std::make_tuple(b->clipRgn()->left, b->clipRgn()->originY), std::make_tuple(2, 1));
+    EXPECT_STREQ(ZelMem::GetPtrData(b->clipRgn()), "ZelClipRgn");
+    EXPECT_EQ(liveBlockCount(), live + 2);
     ZelBitmap::popClipRgn(b.h);
-    ASSERT_EQ(b->attachKind(), unsigned(AttachClipRgn));
-    EXPECT_EQ(b->clipRgn()->right, 20);
-    EXPECT_TRUE(b->clipRgn()->next.handle.isNull());
+    EXPECT_EQ(header(b.h), "4x4 @0,0 kind 1 shift 2 attached");
+    EXPECT_TRUE(b->clipRgn()->right == 20 && b->clipRgn()->next.handle.isNull());
     ZelBitmap::popClipRgn(b.h);
-    EXPECT_EQ(b->attachKind(), 0u);
-    EXPECT_EQ(zeltest::liveBlockCount(), live);
-}
+    EXPECT_EQ(header(b.h), "4x4 @0,0 kind 0 shift 2");
+    EXPECT_EQ(liveBlockCount(), live);
 
-TEST(ClipStack, PushReplacesRowSpansAndReleaseFreesWholeStack)
-{
-    OwnedBitmap b(4, 4);
-    std::memset(b->pixels(), 1, 16);
-    size_t live = zeltest::liveBlockCount();
     b->createLineIndexes();
     ZelBitmap::pushClipRgn(b.h, ZelClipRgn{0, 0, 4, 4, 0, 0, {}});
-    EXPECT_EQ(zeltest::liveBlockCount(), live + 1);  // span table freed, region added
+    EXPECT_EQ(liveBlockCount(), live + 1);
     ZelBitmap::pushClipRgn(b.h, ZelClipRgn{1, 1, 3, 3, 0, 0, {}});
-    ZelBitmap::pushClipRgn(b.h, ZelClipRgn{1, 1, 2, 2, 0, 0, {}});
     b->releaseAttachment();
-    EXPECT_EQ(b->attachKind(), 0u);
-    EXPECT_EQ(zeltest::liveBlockCount(), live);
-}
-
-TEST(ClipStack, UpperFlagBitsSurviveEveryAttachmentChange)
-{
-    OwnedBitmap b(2, 2);
-    ZelBitmap* bitmap = b.h.get();
-    ASSERT_NE(bitmap, nullptr);
-    bitmap->flags |= 0x5a00;
-    std::memset(bitmap->pixels(), 1, 4);
-    b->createLineIndexes();
-    ZelBitmap::pushClipRgn(b.h, ZelClipRgn{0, 0, 2, 2, 0, 0, {}});
+    EXPECT_EQ(liveBlockCount(), live);
+    b->setAttachKind(AttachClipRgn);
     b->releaseAttachment();
+    EXPECT_EQ(header(b.h), "4x4 @0,0 kind 0 shift 2");
     EXPECT_EQ(b->flags & 0xff00, 0x5a00);
-    EXPECT_EQ(b->widthShift(), 1u);
 }
 
 }  // namespace

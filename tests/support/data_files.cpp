@@ -78,19 +78,35 @@ std::string fontFile(const std::vector<FontGlyph>& glyphs)
     return s;
 }
 
+BytesFile::BytesFile(const std::string& bytes)
+{
+    char path[] = "/tmp/zelbytesXXXXXX";
+    const int fd = mkstemp(path);
+    if (fd >= 0)
+        ::close(fd);
+    path_ = path;
+    writeFile(path_, bytes);
+    open(path_.c_str(), 1);
+}
+
+BytesFile::~BytesFile()
+{
+    close();
+    std::remove(path_.c_str());
+}
+
+HClass<ZelFile> BytesFile::create(const std::string& bytes)
+{
+    HClass<ZelFile> file;
+    file.adopt(static_cast<ZelFile*>(new BytesFile(bytes)));
+    return file;
+}
+
 int loadFont(const std::string& bytes)
 {
-    char path[] = "/tmp/zelfontXXXXXX";
-    const int fd = mkstemp(path);
-    if (fd < 0)
-        return -1;
-    close(fd);
-    writeFile(path, bytes);
-    HClass<ZelFile> file = ZelDiskFile::create();
-    const int slot = file->open(path, 1) ? ZelFont::load(file) : -1;
-    file->close();
+    HClass<ZelFile> file = BytesFile::create(bytes);
+    const int slot = ZelFont::load(file);
     file.destroy();
-    std::remove(path);
     return slot;
 }
 

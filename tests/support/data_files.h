@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "video/file.h"
+
 namespace zeltest {
 
 struct Picture {
@@ -34,6 +36,19 @@ size_t bmpPixelsEnd(const Picture& p);
 // A font: glyph k of the list is glyph number k + 1, mapped from its code.
 using FontGlyph = std::pair<unsigned char, Picture>;
 std::string fontFile(const std::vector<FontGlyph>& glyphs);
+
+// A disk file holding the given bytes, open for reading; the file is closed
+// and removed with the object. BytesFile::create gives one behind a handle,
+// as the file system hands out its files; the caller destroys it.
+class BytesFile : public ZelDiskFile {
+public:
+    explicit BytesFile(const std::string& bytes);
+    ~BytesFile() override;
+    static HClass<ZelFile> create(const std::string& bytes);
+
+private:
+    std::string path_;
+};
 
 // Loads font file bytes into a free slot of the font table through a disk
 // file, as a program loads a font; the slot, or -1.

@@ -175,7 +175,7 @@ public:
     SceneCase(std::string file, std::string title)
         : file_(std::move(file)), title_(std::move(title)),
           saved_(defaultColor, zoomFactor, currentXPos, currentYPos, polyMinY, polyMaxY, polyHeight, polyStartIndex,
-                 polyStopIndex, ZelVideo::shadeDark, ZelVideo::shadeLight)
+                 polyStopIndex, ZelVideo::shadeDark, ZelVideo::shadeLight, ZelSystem::AppendPath)
     {
         videoStatistics = {};
         for (int v = 0; v <= 35; ++v)

@@ -139,5 +139,8 @@ void resetSceneCalls();
 void addVideoCalls(std::map<std::string, SceneInvoker>& calls);
 // Adds the engine libraries' calls.
 void addEngineCalls(std::map<std::string, SceneInvoker>& calls);
+// Adds the calls on the disk file objects "file" and "other", and closes them.
+void addFileCalls(std::map<std::string, SceneInvoker>& calls);
+void closeSceneFiles();
 
 }  // namespace zeltest

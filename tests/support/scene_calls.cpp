@@ -134,10 +134,12 @@ const std::map<std::string, SceneInvoker>& table()
         {"ZelFont::countVisibleChars", sceneInvoker(cutLine<ZelFont::countVisibleChars>)},
         {"ZelFont::countVisibleWords", sceneInvoker(cutLine<ZelFont::countVisibleWords>)},
         {"ZelFont::setFont", sceneInvoker(ZelFont::setFont)},
+        {"ZelFont::unload", sceneInvoker(ZelFont::unload)},
         {"ZelFont::getFont", sceneInvoker(ZelFont::getFont)},
         };
         addVideoCalls(c);
         addEngineCalls(c);
+        addFileCalls(c);
         return c;
     }();
     return calls;
@@ -154,6 +156,7 @@ const SceneInvoker* sceneCall(const std::string& name)
 
 void resetSceneCalls()
 {
+    closeSceneFiles();
     smartLine.free();
     smartLine = ZelSmartLine{HSimple<unsigned char>(), {0, 0}, {0, 0}, 0};
 }

@@ -1,9 +1,14 @@
 // Every scene file of the folder this test program is built for, one test
-// each.
+// each, run on every CPU path this CPU has: every path must give the
+// pictures, counters and results the file holds.
+
+#include <cstdlib>
+#include <iostream>
 
 #include <gtest/gtest.h>
 
 #include "scene.h"
+#include "test_support.h"
 
 namespace {
 
@@ -11,8 +16,21 @@ class Scenes : public testing::TestWithParam<std::string> {};
 
 TEST_P(Scenes, DrawAsWritten)
 {
-    for (const std::string& failure : zeltest::runSceneFile(GetParam()))
-        ADD_FAILURE() << failure;
+    const CpuPath saved = cpuPath();
+    const char* update = std::getenv("ZEL_UPDATE_GOLDEN");
+    for (CpuPath path : {CpuPath::Plain, CpuPath::Sse2, CpuPath::Avx2, CpuPath::Avx512}) {
+        if (path > widestCpuPath()) {
+            std::cout << "skipped the " << zeltest::cpuPathName(path) << " path: this CPU does not run it\n";
+            continue;
+        }
+        // An update writes what the path in use draws, once.
+        if (update && *update == '1' && path != saved)
+            continue;
+        selectCpuPath(path);
+        for (const std::string& failure : zeltest::runSceneFile(GetParam()))
+            ADD_FAILURE() << zeltest::cpuPathName(path) << " path: " << failure;
+    }
+    selectCpuPath(saved);
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, Scenes, testing::ValuesIn(zeltest::sceneFiles(ZELTEST_SCENE_FOLDER)),

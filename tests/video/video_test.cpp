@@ -1,5 +1,7 @@
-// The video state as the library loads, the handle templates' rules, and
-// the inline row fill and copy.
+// The video state as the library loads, the handle templates' rules, a disk
+// file behind a handle, and the inline row fill and copy.
+
+#include <fcntl.h>
 
 #include <cstring>
 #include <vector>
@@ -8,6 +10,7 @@
 
 #include "test_support.h"
 #include "video/screen.h"
+#include "video/file.h"
 #include "video/short_rows.h"
 #include "video/video.h"
 
@@ -68,6 +71,32 @@ TEST(Handles, AllocReleaseResizeAndDestroy)
     EXPECT_EQ(Counted::destroyed, 1);
     EXPECT_TRUE(object.isNull());
     EXPECT_EQ(zeltest::liveBlockCount(), live);
+}
+
+struct CountingFile : ZelDiskFile {
+    static inline int destroyed = 0;
+    ~CountingFile() override { ++destroyed; }
+};
+
+// Destroying a file behind a handle runs the right destructor through the
+// base class and leaves an open stream open.
+TEST(Handles, DiskFileLifetime)
+{
+    const size_t before = zeltest::liveBlockCount();
+    zeltest::TempDir dir;
+    zeltest::writeFile(dir.path + "/f", std::string("hello"));
+    HClass<ZelFile> handle = ZelDiskFile::create();
+    EXPECT_EQ(zeltest::liveBlockCount(), before + 1);
+    ASSERT_TRUE(handle->open((dir.path + "/f").c_str(), 1));
+    FILE* stream = static_cast<ZelDiskFile*>(handle.get())->stream;
+    handle.destroy();
+    EXPECT_EQ(zeltest::liveBlockCount(), before);
+    EXPECT_NE(fcntl(fileno(stream), F_GETFD), -1);
+    std::fclose(stream);
+    CountingFile::destroyed = 0;
+    handle.adopt(static_cast<ZelFile*>(new CountingFile));
+    handle.destroy();
+    EXPECT_EQ(CountingFile::destroyed, 1);
 }
 
 TEST(ShortRows, SameBytesAsMemsetAndMemcpy)
