@@ -90,10 +90,16 @@ void pushFullScreenRegion(int width, int height)
 // region, but is no buffer for this screen: videoMemory is null and the link
 // fails. The capacity is set to the need either way, so a block is reused
 // only when it really holds the screen.
+bool holdsPixels(const ZelBitmap* screen, int64_t need)
+{
+    return screen && screenCapacity >= need &&
+           uint64_t{ZelMem::GetPtrSize(screen)} >= sizeof(Bitmap) + static_cast<uint64_t>(need);
+}
+
 void buildScreen(int64_t need)
 {
     ZelBitmap* screen = ZelBitmap::Screen.get();
-    if (screen && screenCapacity >= need && uint64_t{ZelMem::GetPtrSize(screen)} >= sizeof(Bitmap) + static_cast<uint64_t>(need)) {
+    if (holdsPixels(screen, need)) {
         ZelBitmap::popClipRgn(ZelBitmap::Screen);
         screen->width = scrWidth;
         screen->height = scrHeight;
