@@ -54,7 +54,8 @@ std::vector<ZelVector2> convexHull(std::vector<ZelVector2> points)
     if (points.size() < 3)
         return points;
     auto cross = [](const ZelVector2& o, const ZelVector2& a, const ZelVector2& b) {
-        return (int64_t{a.x} - o.x) * (int64_t{b.y} - o.y) - (int64_t{a.y} - o.y) * (int64_t{b.x} - o.x);
+        using Wide = __int128;  // differences of any two ints, multiplied
+        return Wide{int64_t{a.x} - o.x} * (int64_t{b.y} - o.y) - Wide{int64_t{a.y} - o.y} * (int64_t{b.x} - o.x);
     };
     std::vector<ZelVector2> hull;
     for (int pass = 0; pass < 2; ++pass) {
@@ -205,10 +206,15 @@ std::string RandomDrawing::polygons()
     // where mapping and clamping wrap as defined and may reverse a row.
     const bool anywhere = chance(10);
     const bool far = chance(15);
-    const int64_t cx = blitCoord(X) + (far ? between(-30000, 30000) : 0);
-    const int64_t cy = blitCoord(Y) + (far ? between(-30000, 30000) : 0);
     const int32_t span = chance(85) ? between(1, 2 * width_) : between(1, 20000);
-    auto around = [&](int64_t c) { return static_cast<int32_t>(std::clamp<int64_t>(c + between(-span, span), INT32_MIN, INT32_MAX)); };
+    // A centre whose points all fit the int range, so that they never collapse onto one row.
+    auto centre = [&](Axis axis) {
+        const int64_t at = blitCoord(axis);
+        return std::clamp<int64_t>(at + (far ? between(-30000, 30000) : 0), int64_t{INT32_MIN} + span, int64_t{INT32_MAX} - span);
+    };
+    const int64_t cx = centre(X);
+    const int64_t cy = centre(Y);
+    auto around = [&](int64_t c) { return static_cast<int32_t>(c + between(-span, span)); };
     while (vertices.empty() || minY(vertices) == maxY(vertices)) {
         std::vector<ZelVector2> points(between(2, 8));
         for (ZelVector2& p : points)
