@@ -39,7 +39,7 @@ Session session;
 
 HClass<Bitmap> bitmapOf(const std::vector<unsigned char>& bytes, int w, int h, int originX, int originY)
 {
-    HClass<Bitmap> b = ZelBitmap::Create(w, h, 65535);
+    HClass<Bitmap> b = ZelBitmap::Create(w, h, {});
     if (Bitmap* p = b.get()) {
         p->originX = originX;
         p->originY = originY;

@@ -3,6 +3,7 @@
 
 #include "bitmap/bitmap.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -48,7 +49,7 @@ HClass<ZelBitmap> ZelBitmap::Create(int width, int height, HClass<ZelBitmap> reu
 void ZelBitmap::createLineIndexes()
 {
     releaseAttachment();
-    const HClass<ZelBitmap> self = ZelMemHandles::FindHandle(this);
+    const HClass<ZelBitmap> self(ZelMemHandles::FindHandle(this));
 
     HSimple<RowSpan> table;
     uint64_t bytes = static_cast<uint64_t>(height > 0 ? height : 0) * sizeof(RowSpan);
@@ -57,8 +58,8 @@ void ZelBitmap::createLineIndexes()
 
     ZelBitmap* bitmap = self.isNull() ? this : self.get();
     RowSpan* spans = table.get();
-    if (!spans)
-        return;  // no table: the bitmap stays without attachment
+    if (!spans && bytes != 0)
+        return;  // no memory for the table: the bitmap stays without attachment
 
     const int32_t w = bitmap->width;
     for (int32_t y = 0; y < bitmap->height; ++y) {
@@ -96,9 +97,27 @@ void Bitmap::releaseAttachment()
     setAttachKind(AttachNone);
 }
 
+int32_t Bitmap::rowsWithin(int64_t offset, int32_t rows) const
+{
+    const int64_t size = int64_t{width} * height;
+    if (rows <= 0 || width < 0 || height < 0 || offset < 0 || offset > size)
+        return 0;
+    return width == 0 ? rows : static_cast<int32_t>(std::min<int64_t>(rows, (size - offset) / width));
+}
+
+std::optional<ZelClipRgn> Bitmap::drawingRgn() const
+{
+    if (attachKind() != AttachClipRgn)
+        return std::nullopt;
+    const ZelClipRgn* top = clipRgn();
+    if (!top)
+        return std::nullopt;
+    return top->cutTo(width, height);
+}
+
 void Bitmap::popClipRgn()
 {
-    HClass<ZelClipRgn> top = attachment;
+    HClass<ZelClipRgn> top(attachment);
     ZelClipRgn* region = top.get();
     if (!region)
         return;
@@ -152,6 +171,6 @@ void ZelBitmap::pushClipRgn(HClass<ZelBitmap> bitmap, const ZelClipRgn& value)
         return;
     }
     *r = value;
-    r->next = {b->attachment, 0};
+    r->next = {HClass<ZelClipRgn>(b->attachment), 0};
     b->attachment = region;
 }

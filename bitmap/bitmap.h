@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 #include "draw/cliprgn.h"
 #include "video/file.h"
@@ -46,6 +47,11 @@ struct ZELGFX_API Bitmap {
         return pixels() + static_cast<ptrdiff_t>(y) * width + x;
     }
 
+    // How many of rows rows starting at byte offset of the pixels lie wholly
+    // within them: a piece reaching past the pixels is cut to them, one
+    // starting outside them has none.
+    int32_t rowsWithin(int64_t offset, int32_t rows) const;
+
     // log2 of a power-of-two width, 0 for other widths, 31 for width 0.
     static unsigned widthShiftOf(int32_t width);
     unsigned widthShift() const { return flags & WidthShiftMask; }
@@ -60,9 +66,14 @@ struct ZELGFX_API Bitmap {
         flags = static_cast<uint16_t>((flags & ~AttachKindMask) | ((kind & 7u) << 5));
     }
 
-    HClass<ZelClipRgn> clipRgnHandle() const { return attachment; }
+    HClass<ZelClipRgn> clipRgnHandle() const { return HClass<ZelClipRgn>(attachment); }
     // Top clip region; the caller knows the stack exists.
     ZelClipRgn* clipRgn() const { return clipRgnHandle().get(); }
+
+    // What drawing into the bitmap clips to: its top clip region cut to its
+    // pixels, so that a region reaching past them draws only what lies on
+    // them. None when no region is attached.
+    std::optional<ZelClipRgn> drawingRgn() const;
 
     // Frees whatever the attachment names and clears attachKind.
     void releaseAttachment();

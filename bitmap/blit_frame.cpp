@@ -21,8 +21,8 @@ bool clipRect(const ZelClipRgn& c, int32_t px, int32_t py, int32_t w, int32_t h,
 
 ZelClipRgn regionOf(const Bitmap& target)
 {
-    if (target.attachKind() == AttachClipRgn && target.attachment.isPresent())
-        if (const ZelClipRgn* r = target.clipRgn())
+    if (target.attachment.isPresent())
+        if (const auto r = target.drawingRgn())
             return *r;
     return ZelClipRgn{0, 0, target.width, target.height, 0, 0, {}};
 }

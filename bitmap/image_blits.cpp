@@ -6,6 +6,7 @@
 #include "bitmap/blit_frame.h"
 #include "draw/target.h"
 #include "video/screen.h"
+#include "video/fixed_point.h"
 #include "video/wrapint.h"
 
 namespace {
@@ -62,6 +63,9 @@ void ZelBitmap::PutAggregate(int x, int y, int offset, int rows, HClass<Bitmap> 
     if (!b)
         return;
     const int32_t px = wrapSub(x, b->originX), py = wrapSub(y, b->originY);
+    rows = b->rowsWithin(offset, rows);
+    if (rows == 0)
+        return;
     const unsigned char* piece = b->pixels() + offset;
     if (mode & 1)
         toScreen(piece, b->width, px, py, b->width, rows, TransparentRows{});
@@ -123,7 +127,7 @@ HClass<Bitmap> getImage(int x, int y, int width, int height, HClass<Bitmap> reus
 // apart; the row-span table, when attached, skips each row's transparent ends.
 void ZelBitmap::zoom(const ZelVector2& pos, unsigned int scale, HClass<ZelBitmap> target) const
 {
-    if (scale == 65536) {
+    if (scale == FixedOne) {
         put(pos, 1, target);
         return;
     }
@@ -132,37 +136,40 @@ void ZelBitmap::zoom(const ZelVector2& pos, unsigned int scale, HClass<ZelBitmap
         return;
     const ZelClipRgn c = regionOf(*t);
     const int32_t step = static_cast<int32_t>(scale);
-    auto q = [step](int32_t v) { return wrapDiv(wrapMul(v, 65536), step); };
+    auto q = [step](int32_t v) { return wrapDiv(wrapMul(v, FixedOne), step); };
     int32_t x0 = wrapSub(c.mapX(pos.x), q(originX));
     int32_t y0 = wrapSub(c.mapY(pos.y), q(originY));
     if (wrapAdd(x0, q(width)) < c.left || x0 >= c.right)
         return;
-    int32_t sy = 0, sx0 = 0;
+    // Sample positions are exact 16.16 values, as in the zoom blits.
+    const int64_t stepFx = scale;
+    int64_t sy = 0, sx0 = 0;
     if (y0 < c.top) {
-        sy = wrapMul(wrapSub(c.top, y0), step);
+        sy = (int64_t{c.top} - y0) * stepFx;
         y0 = c.top;
     }
     if (x0 < c.left) {
-        sx0 = wrapMul(wrapSub(c.left, x0), step);
+        sx0 = (int64_t{c.left} - x0) * stepFx;
         x0 = c.left;
     }
     const RowSpan* spans = attachKind() == AttachRowSpans && attachment.isPresent()
                                ? HSimple<RowSpan>(attachment).get() : nullptr;
-    const int32_t rowsEnd = wrapMul(height, 65536);
-    int32_t end = wrapMul(width, 65536);
-    for (int32_t y = y0; sy < rowsEnd && y < c.bottom; ++y, sy = wrapAdd(sy, step)) {
-        const int32_t r = sy >> 16;
+    const int64_t rowsEnd = int64_t{height} * FixedOne;
+    for (int32_t y = y0; sy < rowsEnd && y < c.bottom; ++y, sy += stepFx) {
+        const int64_t r = sy >> FixedShift;
         const unsigned char* row = pixels() + (widthShift() ? static_cast<ptrdiff_t>(r) << widthShift()
                                                             : static_cast<ptrdiff_t>(r) * width);
         unsigned char* out = t->pixels() + static_cast<ptrdiff_t>(y) * t->width;
-        int32_t sx = sx0, x = x0;
+        int64_t sx = sx0, x = x0, end = int64_t{width} * FixedOne;
         if (spans) {
-            end = wrapMul(width - spans[r].trail, 65536);
-            for (const int32_t lead = wrapMul(spans[r].lead, 65536); sx < lead; sx = wrapAdd(sx, step))
-                ++x;
+            // The transparent ends are skipped in one step each.
+            end = (int64_t{width} - spans[r].trail) * FixedOne;
+            const int64_t lead = samplesBefore(sx, int64_t{spans[r].lead} * FixedOne, stepFx);
+            sx += lead * stepFx;
+            x += lead;
         }
-        for (; sx < end && x < c.right; ++x, sx = wrapAdd(sx, step))
-            if (const unsigned char p = row[sx >> 16])
+        for (; sx < end && x < c.right; ++x, sx += stepFx)
+            if (const unsigned char p = row[sx >> FixedShift])
                 out[x] = p;
     }
 }

@@ -2,6 +2,7 @@
 // to the disk, on an open file by format, and the engine's own bitmap format.
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -121,7 +122,7 @@ HClass<ZelBitmap> ZelBitmap::LoadZelBitmap(ZelFile& file)
     }
 
     // A file cut short after the size still yields a bitmap: the origin then
-    // stays 0 and the pixels that could not be read keep whatever they held.
+    // stays 0 and the pixels that could not be read are 0.
     int32_t origin[2] = {0, 0};
     uint32_t reserved = 0;
     file.read(&origin[0], 4, 1);
@@ -132,6 +133,7 @@ HClass<ZelBitmap> ZelBitmap::LoadZelBitmap(ZelFile& file)
     b->originX = origin[0];
     b->originY = origin[1];
     const unsigned bytes = static_cast<unsigned>(width) * static_cast<unsigned>(height);
+    std::memset(b->pixels(), 0, bytes);
     if (bytes != 0)
         file.read(b->pixels(), bytes, 1);
     return bitmap;

@@ -118,16 +118,15 @@ HClass<ZelBitmap> ZelBitmap::LoadWinBmp30(ZelFile& file)
         rgb[3 * i + 2] = table[i][0] >> 2;  // blue
     }
 
-    // Rows are padded to a multiple of 4 bytes. A bitmap 0 pixels wide has
-    // nothing to read in its rows and loads as an empty bitmap.
+    // Rows are padded to a multiple of 4 bytes. Each row is read as one item
+    // of width bytes, so a bitmap 0 pixels wide with rows fails as a read of
+    // an empty item does.
     const int pad = (4 - width % 4) % 4;
-    if (width != 0) {
-        for (int32_t row = 0; row < height; ++row) {
-            const int32_t y = topDown ? row : height - 1 - row;
-            if (file.read(bitmap->pixelAt(0, y), static_cast<unsigned>(width), 1) != 1)
-                return discard(bitmap, CutShort);
-            file.seek(pad, 1);
-        }
+    for (int32_t row = 0; row < height; ++row) {
+        const int32_t y = topDown ? row : height - 1 - row;
+        if (file.read(bitmap->pixelAt(0, y), static_cast<unsigned>(width), 1) != 1)
+            return discard(bitmap, width == 0 ? "the BMP file's rows are 0 pixels wide" : CutShort);
+        file.seek(pad, 1);
     }
     return bitmap;
 }

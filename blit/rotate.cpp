@@ -14,19 +14,18 @@
 #include "draw/target.h"
 #include "engine/zelmath/zelmath.h"
 #include "platform/cpu_features.h"
+#include "video/fixed_point.h"
 #include "video/palette.h"
 #include "video/screen.h"
 #include "video/wrapint.h"
 
 namespace {
 
-constexpr int SourceFracBits = 10;  // 22.10: 1024 is one source pixel
-
-// (a · b) >> n taken on the 64-bit product; the low 32 bits are kept.
-int32_t mulShift(int32_t a, int32_t b, int n)
-{
-    return static_cast<int32_t>((static_cast<int64_t>(a) * b) >> n);
-}
+// A corner's turned offset keeps one bit below the pixel for rounding; a
+// step per column is the sine times the zoom, in 22.10.
+constexpr int CornerShift = 20 - FixedShift - 1;
+constexpr int StepShift = 20 + FixedShift - SourceFracBits;
+static_assert(ZelTrigOne == 1 << 20);
 
 // Source position (22.10) of a span's first pixel and its step per column.
 struct SourceWalk {
@@ -65,8 +64,8 @@ void rotateSpan(unsigned char* dst, int32_t count, SourceWalk w, const Bitmap& s
 // drawing coordinates; the final shift rounds half up.
 ZelVector2 turnCorner(int32_t x, int32_t y, int32_t u, int32_t v, int32_t c, int32_t s, int32_t zoom)
 {
-    const int32_t tx = wrapDiv(wrapAdd(mulShift(u, c, 3), mulShift(v, s, 3)), zoom);
-    const int32_t ty = wrapDiv(wrapSub(mulShift(v, c, 3), mulShift(u, s, 3)), zoom);
+    const int32_t tx = wrapDiv(wrapAdd(mulShift(u, c, CornerShift), mulShift(v, s, CornerShift)), zoom);
+    const int32_t ty = wrapDiv(wrapSub(mulShift(v, c, CornerShift), mulShift(u, s, CornerShift)), zoom);
     return {wrapAdd(x, wrapAdd(tx, 1) >> 1), wrapAdd(y, wrapAdd(ty, 1) >> 1)};
 }
 
@@ -98,10 +97,10 @@ void bmpRotImage(int x, int y, HClass<Bitmap> bitmap, unsigned int angle, int zo
     clipPolyClockwise(corners.poly());
 
     // One screen column moves the source by (du, dv), one screen row by (-dv, du).
-    const int32_t duFx = mulShift(c, zoom, 26), dvFx = mulShift(s, zoom, 26);
+    const int32_t duFx = mulShift(c, zoom, StepShift), dvFx = mulShift(s, zoom, StepShift);
     const int32_t dy = wrapSub(polyMinY, originRow);
-    int32_t rowUFx = wrapSub(wrapMul(ox, 1 << SourceFracBits), wrapMul(dvFx, dy));
-    int32_t rowVFx = wrapAdd(wrapMul(oy, 1 << SourceFracBits), wrapMul(duFx, dy));
+    int32_t rowUFx = wrapSub(wrapMul(ox, SourceOne), wrapMul(dvFx, dy));
+    int32_t rowVFx = wrapAdd(wrapMul(oy, SourceOne), wrapMul(duFx, dy));
     stats.rotMuls += 2;
 
     const Point* spans = polyBuffer.get();

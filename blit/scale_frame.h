@@ -12,6 +12,7 @@
 #include "video/palette.h"
 #include "video/screen.h"
 #include "video/wrapint.h"
+#include "video/fixed_point.h"
 
 // How one form walks the screen. A line is what one source row becomes: a
 // screen row, or a screen column for the quarter turns. Sampling along an
@@ -114,8 +115,8 @@ void scaleBlit(const ScaleForm& f, int x, int y, const Bitmap& b, unsigned s, Ro
     // the line direction.
     int32_t xa = c.mapX(x), ya = c.mapY(y);
     if (f.atOrigin) {
-        const int32_t ox = wrapMul(b.originX, 65536) >> s;
-        const int32_t oy = wrapMul(b.originY, 65536) >> s;
+        const int32_t ox = wrapMul(b.originX, FixedOne) >> s;
+        const int32_t oy = wrapMul(b.originY, FixedOne) >> s;
         const int32_t alongLine = along(oy, f.lineDir), alongPixel = along(ox, f.pixelDir);
         xa = wrapSub(xa, f.linesAreColumns ? alongLine : alongPixel);
         ya = wrapSub(ya, f.linesAreColumns ? alongPixel : alongLine);
@@ -123,7 +124,7 @@ void scaleBlit(const ScaleForm& f, int x, int y, const Bitmap& b, unsigned s, Ro
     ++videoStatistics.scaleCalls;
 
     const int64_t stepFx = int64_t{1} << s;
-    const int64_t rowsFx = int64_t{b.height} << 16, columnsFx = int64_t{b.width} << 16;
+    const int64_t rowsFx = int64_t{b.height} << FixedShift, columnsFx = int64_t{b.width} << FixedShift;
     scale_detail::AxisWalk lineWalk{f.linesAreColumns ? xa : ya, f.lineDir,
                                     f.rowsReversed ? rowsFx - stepFx : 0, f.rowsReversed, rowsFx};
     scale_detail::AxisWalk pixelWalk{f.linesAreColumns ? ya : xa, f.pixelDir,
@@ -155,12 +156,12 @@ void scaleBlit(const ScaleForm& f, int x, int y, const Bitmap& b, unsigned s, Ro
     ptrdiff_t lineAt = static_cast<ptrdiff_t>(ZelVideo::lineOff[firstY]) + firstX;
     int64_t syFx = lineWalk.posFx;
     for (int64_t line = 0; line < lines; ++line, syFx += syStepFx, lineAt += lineStride) {
-        const ptrdiff_t r = static_cast<ptrdiff_t>(syFx >> 16);
+        const ptrdiff_t r = static_cast<ptrdiff_t>(syFx >> FixedShift);
         const unsigned char* src = source + (byShift ? r << shift : r * b.width);
         unsigned char* dst = videoMemory + lineAt;
         int64_t sxFx = pixelWalk.posFx;
         ptrdiff_t at = 0;
         for (int64_t p = 0; p < pixels; ++p, sxFx += sxStepFx, at += pixelStride)
-            op(dst + at, src[sxFx >> 16]);
+            op(dst + at, src[sxFx >> FixedShift]);
     }
 }

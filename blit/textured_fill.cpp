@@ -13,17 +13,18 @@
 #include "draw/poly.h"
 #include "draw/target.h"
 #include "engine/zelmath/zelmath.h"
+#include "video/fixed_point.h"
 #include "video/palette.h"
 #include "video/screen.h"
 #include "video/wrapint.h"
 
 namespace {
 
-// (a · b) >> n taken on the 64-bit product; the low 32 bits are kept.
-int32_t mulShift(int32_t a, int32_t b, int n)
-{
-    return static_cast<int32_t>((static_cast<int64_t>(a) * b) >> n);
-}
+constexpr int DivisionBits = 22;     // scaledDiv: v x 2^22 / d
+constexpr int WallRowFracBits = 8;   // a wall column's texture row, in 24.8
+constexpr int QuarterBits = 2;       // the wall's vertical position is in quarter pixels
+constexpr int TileBits = 6;          // the floor tile: 64 x 64, stride 64
+constexpr uint32_t TileMask = (1u << TileBits) - 1;
 
 // v << n on 32 bits, wrapping (n is at most 31).
 int32_t wrapShl(int32_t v, unsigned n)
@@ -31,11 +32,11 @@ int32_t wrapShl(int32_t v, unsigned n)
     return static_cast<int32_t>(static_cast<uint32_t>(v) << n);
 }
 
-// (v x 2^22) / d exactly in 64 bits, truncating, the low 32 bits kept. The
+// (v x 2^DivisionBits) / d exactly in 64 bits, truncating, the low 32 bits kept. The
 // dividend stays below 2^53 in magnitude, so the quotient cannot overflow.
 int32_t scaledDiv(int32_t v, int32_t d)
 {
-    return static_cast<int32_t>(static_cast<int64_t>(v) * (int64_t{1} << 22) / d);
+    return static_cast<int32_t>(static_cast<int64_t>(v) * (int64_t{1} << DivisionBits) / d);
 }
 
 // What both fills need before drawing: the projection centre in Screen
@@ -93,7 +94,7 @@ void drawWallColumn(unsigned char* dst, int32_t rows, int32_t tFx, int32_t stFx,
     const WallColumn w = column;
     const ptrdiff_t stride = scrWidth;
     for (int32_t i = 0; i < rows; ++i, dst += stride) {
-        const int32_t tr = tFx >> 8;
+        const int32_t tr = tFx >> WallRowFracBits;
         if (tr >= 0 && tr < w.limit) {
             if (const unsigned char v = w.texels[static_cast<ptrdiff_t>(tr & w.rowMask) << w.rowShift])
                 *dst = v;
@@ -108,7 +109,7 @@ void drawFloorRow(unsigned char* dst, int32_t count, uint32_t uFx, uint32_t vFx,
                   const unsigned char* tile)
 {
     for (int32_t i = 0; i < count; ++i) {
-        dst[i] = tile[(((vFx >> 10) & 63u) << 6) | ((uFx >> 10) & 63u)];
+        dst[i] = tile[(((vFx >> SourceFracBits) & TileMask) << TileBits) | ((uFx >> SourceFracBits) & TileMask)];
         uFx += duFx;
         vFx += dvFx;
     }
@@ -133,7 +134,7 @@ void bmpSideFill(int x, int y, int* const p, HClass<Bitmap> texture, unsigned in
     const int32_t dBase = wrapShl(s >> 2, view.z);
     const int32_t bStep = wrapSub(0, c) >> 2;
     const int32_t pxFar = wrapShl(px, view.z);
-    const int32_t t0Fx = wrapShl(wrapSub(wrapShl(tex->originY, 2), py), 6);
+    const int32_t t0Fx = wrapShl(wrapSub(wrapShl(tex->originY, QuarterBits), py), WallRowFracBits - QuarterBits);
     videoStatistics.fillMuls += 2;
 
     WallColumn wall{nullptr, tex->widthShift(), tex->height - 1, static_cast<int32_t>(limit)};
@@ -146,7 +147,7 @@ void bmpSideFill(int x, int y, int* const p, HClass<Bitmap> texture, unsigned in
         const int32_t d = wrapAdd(dBase, b);
         if (d == 0)
             continue;  // line of sight parallel to the surface
-        const int32_t tu = wrapAdd(tex->originX, scaledDiv(wrapSub(a, pxFar), d) >> 6);
+        const int32_t tu = wrapAdd(tex->originX, scaledDiv(wrapSub(a, pxFar), d) >> (DivisionBits - FixedShift));
         const int32_t stFx = scaledDiv(k, d);
         videoStatistics.fillMuls += 3;
 
@@ -168,7 +169,7 @@ void bmpFloorFill(int x, int y, int* const p, HClass<Bitmap> texture, unsigned i
     Projection view;
     // The tile is read as 64 rows of 64; anything smaller is not read at all.
     if (!tex || !projectionOf(x, y, p, view) || tex->width < 0 || tex->height < 0 ||
-        static_cast<int64_t>(tex->width) * tex->height < 64 * 64)
+        static_cast<int64_t>(tex->width) * tex->height < (1 << TileBits) * (1 << TileBits))
         return;
     const int32_t c = iCos(static_cast<int>(angle)), sn = wrapSub(0, iSin(static_cast<int>(angle)));
     const int32_t px = p[0], py = p[1], pz = p[2];

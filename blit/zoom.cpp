@@ -5,13 +5,14 @@
 #include <cstring>
 
 #include "blit/zoom_frame.h"
+#include "video/fixed_point.h"
 
 void bmpZoomImage(int x, int y, HClass<Bitmap> bitmap, unsigned int zoom)
 {
     const Bitmap* b = bitmap.get();
     if (!b)
         return;
-    if (zoom == 65536) {
+    if (zoom == FixedOne) {
         putImage(x, y, bitmap, 0);
         return;
     }
@@ -43,6 +44,7 @@ void ZelBitmap::PutAggregateScale(int x, int y, int offset, int rows, HClass<Bit
     const Bitmap* b = bitmap.get();
     if (!b || rows < 0)
         return;
+    rows = b->rowsWithin(offset, rows);
     const int64_t bytes = static_cast<int64_t>(b->width) * rows;
     if (b->width < 0 || bytes + static_cast<int64_t>(sizeof(Bitmap)) > INT32_MAX)
         return;

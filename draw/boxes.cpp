@@ -8,14 +8,14 @@
 void fillRect(ZelVector2 pos, ZelVector2 size, unsigned char colour, Bitmap& bitmap)
 {
     SolidOp op{colour};
-    if (const ZelClipRgn* r = bitmap.clipRgn())
+    if (const auto r = bitmap.drawingRgn())
         walk::fillRect(bitmap, *r, pos, size, op);
 }
 
 void frameRect(ZelVector2 pos, ZelVector2 size, unsigned char colour, Bitmap& bitmap)
 {
     SolidOp op{colour};
-    if (const ZelClipRgn* r = bitmap.clipRgn())
+    if (const auto r = bitmap.drawingRgn())
         walk::frameRect(bitmap, *r, pos, size, op);
 }
 

@@ -51,6 +51,18 @@ int32_t ZelClipRgn::clampY(int y) const
     return c < top ? top : c > bottom ? bottom : c;
 }
 
+ZelClipRgn ZelClipRgn::cutTo(int32_t width, int32_t height) const
+{
+    ZelClipRgn cut = *this;
+    cut.left = left > 0 ? left : 0;
+    cut.top = top > 0 ? top : 0;
+    cut.right = right < width ? right : width;
+    cut.bottom = bottom < height ? bottom : height;
+    cut.originX = wrapSub(wrapAdd(left, originX), cut.left);
+    cut.originY = wrapSub(wrapAdd(top, originY), cut.top);
+    return cut;
+}
+
 unsigned ZelClipRgn::outcode(const ZelVector2& p) const
 {
     unsigned code = 0;

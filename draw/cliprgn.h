@@ -51,6 +51,10 @@ struct ZELGFX_API ZelClipRgn {
         return containsX(x) && containsY(y);
     }
 
+    // The same region with its rectangle cut to the pixels of a width x
+    // height bitmap; drawing coordinates map to the same bitmap pixels.
+    ZelClipRgn cutTo(int32_t width, int32_t height) const;
+
     // Translates both end points to bitmap coordinates in place and clips them
     // to the rectangle; false when nothing of the segment is visible.
     bool clipLine(ZelVector2& p1, ZelVector2& p2) const;

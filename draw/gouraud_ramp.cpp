@@ -1,4 +1,5 @@
 #include "draw/gouraud_ramp.h"
+#include "video/fixed_point.h"
 
 #include <emmintrin.h>
 
@@ -9,7 +10,7 @@ void gouraudRampSse2(unsigned char* p, int32_t n, int32_t i, int32_t step, bool 
     // Lane j of part v holds the intensity of pixel 4v + j, lifted or not; a
     // block later every lane has moved on by 16 steps.
     const uint32_t u = static_cast<uint32_t>(i), s = static_cast<uint32_t>(step);
-    const uint32_t liftEven = liftFirst ? 32768u : 0u, liftOdd = liftFirst ? 0u : 32768u;
+    const uint32_t liftEven = liftFirst ? uint32_t{FixedHalf} : 0u, liftOdd = liftFirst ? 0u : uint32_t{FixedHalf};
     const __m128i first = _mm_setr_epi32(static_cast<int>(u + liftEven), static_cast<int>(u + s + liftOdd),
                                          static_cast<int>(u + 2 * s + liftEven), static_cast<int>(u + 3 * s + liftOdd));
     __m128i part[4];

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "draw/gouraud_ramp.h"
+#include "video/fixed_point.h"
 
 void gouraudRampAvx2(unsigned char* p, int32_t n, int32_t i, int32_t step, bool liftFirst, unsigned char base)
 {
@@ -15,8 +16,8 @@ void gouraudRampAvx2(unsigned char* p, int32_t n, int32_t i, int32_t step, bool 
     // Every part has the lanes' parities in the same order, even first, so
     // one lift pattern serves them all; part q is part 0 moved on by 4q steps.
     const uint32_t s = static_cast<uint32_t>(step);
-    const __m256i lift = liftFirst ? _mm256_setr_epi32(32768, 0, 32768, 0, 32768, 0, 32768, 0)
-                                   : _mm256_setr_epi32(0, 32768, 0, 32768, 0, 32768, 0, 32768);
+    const __m256i lift = liftFirst ? _mm256_setr_epi32(FixedHalf, 0, FixedHalf, 0, FixedHalf, 0, FixedHalf, 0)
+                                   : _mm256_setr_epi32(0, FixedHalf, 0, FixedHalf, 0, FixedHalf, 0, FixedHalf);
     const __m256i pixelOf = _mm256_setr_epi32(0, 1, 2, 3, 16, 17, 18, 19);
     const __m256i first = _mm256_add_epi32(_mm256_add_epi32(_mm256_set1_epi32(i), lift),
                                            _mm256_mullo_epi32(pixelOf, _mm256_set1_epi32(step)));

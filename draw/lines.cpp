@@ -9,14 +9,14 @@
 void vRun(ZelVector2 start, int length, unsigned char colour, Bitmap& bitmap)
 {
     SolidOp op{colour};
-    if (const ZelClipRgn* r = bitmap.clipRgn())
+    if (const auto r = bitmap.drawingRgn())
         walk::vRun(bitmap, *r, start, length, op);
 }
 
 void hRun(ZelVector2 start, int length, unsigned char colour, Bitmap& bitmap)
 {
     SolidOp op{colour};
-    if (const ZelClipRgn* r = bitmap.clipRgn())
+    if (const auto r = bitmap.drawingRgn())
         walk::hRun(bitmap, *r, start, length, op);
 }
 

@@ -12,6 +12,7 @@
 #include "platform/cpu_features.h"
 #include "video/screen.h"
 #include "video/wrapint.h"
+#include "video/fixed_point.h"
 
 namespace {
 
@@ -70,7 +71,10 @@ template <class Span> void forEachGouraudSpan(Span span)
         if (n == 0)
             continue;
         GouraudSpan g{screenRow(polyMinY + r), left, firstOnRow(left), endOnRow(right), 0, 0, (r & 1) != 0};
-        g.i = wrapAdd(intensities[r].side[0], 32768);
+        // Nothing of the span on the row: off the screen, or ends reversed.
+        if (g.end <= g.first)
+            continue;
+        g.i = wrapAdd(intensities[r].side[0], FixedHalf);
         g.step = wrapDiv(wrapSub(intensities[r].side[1], g.i), n);
         if (g.first > left)
             g.i = wrapAdd(g.i, wrapMul(g.step, wrapSub(g.first, left)));
@@ -83,7 +87,7 @@ template <class Span> void forEachGouraudSpan(Span span)
 template <class Dither>
 unsigned char gouraudPixel(const GouraudSpan& g, int32_t i, bool oddPixel, Dither dither)
 {
-    return static_cast<unsigned char>(defaultColor + (i >> 16) + dither(i, g.left, oddPixel, g.oddRow));
+    return static_cast<unsigned char>(defaultColor + (i >> FixedShift) + dither(i, g.left, oddPixel, g.oddRow));
 }
 
 // The oddness of a pixel is that of its address in the buffer.
@@ -218,13 +222,11 @@ void gouraudSpan(const GouraudSpan& g)
         gouraudPixels(g, gouraudDither);
         return;
     }
-    if (g.step > -(32768 / LongRun) && g.step < 32768 / LongRun) {
+    if (g.step > -(FixedHalf / LongRun) && g.step < FixedHalf / LongRun) {
         gouraudRuns<15>(g, gouraudDither);
         return;
     }
     unsigned char* p = g.row + g.first;
-    if (g.end <= g.first)
-        return;
     const bool liftFirst = oddAddress(p) != g.oddRow;
     if (cpuPathInUse >= CpuPath::Avx2)
         gouraudRampAvx2(p, g.end - g.first, g.i, g.step, liftFirst, defaultColor);

@@ -1,22 +1,15 @@
 // Edge tracers and the unclipped whole-polygon trace into the span buffers.
 
+#include <algorithm>
 #include <utility>
+
+#include "draw/edge_walk.h"
 
 #include "draw/poly.h"
 #include "draw/poly_trace.h"
 #include "video/wrapint.h"
 
 namespace {
-
-int32_t sign(int32_t v)
-{
-    return v >= 0 ? 1 : -1;
-}
-
-int32_t magnitude(int32_t v)
-{
-    return v >= 0 ? v : wrapSub(0, v);
-}
 
 // One stored row of a tracer: the window decides which rows are kept; rows
 // past the buffer's capacity are never written.
@@ -30,14 +23,19 @@ public:
 
     bool ready() const { return ready_; }
 
-    void store(int32_t y, int32_t x, int32_t i = 0) const
+    // The edge rows that can be stored: the window, cut to the buffer.
+    static int64_t firstRow() { return polyStartIndex; }
+    static int64_t lastRow()
     {
-        if (y < polyStartIndex || y > polyStopIndex)
+        return std::min<int64_t>(polyStopIndex, static_cast<int64_t>(polyStartIndex) + ZelPolyRows - 1);
+    }
+
+    void store(int64_t y, int64_t x, int32_t i = 0) const
+    {
+        if (y < firstRow() || y > lastRow())
             return;
-        const int64_t entry = static_cast<int64_t>(y) - polyStartIndex;
-        if (entry >= ZelPolyRows)
-            return;
-        columns_[entry].side[slot_] = x;
+        const int64_t entry = y - polyStartIndex;
+        columns_[entry].side[slot_] = static_cast<int32_t>(x);
         if (intensities_)
             intensities_[entry].side[slot_] = i;
     }
@@ -52,83 +50,90 @@ private:
 // A side-0 edge starts at its end with the larger x, a side-1 edge at the
 // smaller x; with the rounding of each tracer this sends halves outward
 // (scanSide) or inward (scanSideGouraud) on both sides.
-bool startsAtSecond(unsigned char side, int32_t dx)
+bool startsAtSecond(unsigned char side, int64_t dx)
 {
     return (side != 0 && dx < 0) || (side == 0 && dx > 0);
+}
+
+// The intensity n rows after one of intensity i, stepping by step per row;
+// it wraps as a 32-bit value, as row-by-row additions would.
+int32_t intensityAfter(int32_t i, int32_t step, int64_t n)
+{
+    return wrapAdd(i, wrapMul(step, static_cast<int32_t>(static_cast<uint32_t>(n))));
+}
+
+// A vertical edge stores x1 on rows y1 .. y2 (none when y2 < y1); only the
+// rows the window keeps are visited.
+void traceVertical(const SpanWriter& out, int32_t x1, int32_t y1, int32_t y2, int32_t i, int32_t step)
+{
+    const int64_t first = std::max<int64_t>(y1, SpanWriter::firstRow());
+    const int64_t last = std::min<int64_t>(y2, SpanWriter::lastRow());
+    for (int64_t y = first; y <= last; ++y)
+        out.store(y, x1, intensityAfter(i, step, y - y1));
+}
+
+struct EdgeEnd {
+    int32_t x, y, i;
+};
+
+// Walks a sloped edge from start to finish, jumping over the rows the window
+// does not keep, so the cost is that of the stored rows. The intensity
+// steps by (finish - start) / |dy| per row, truncated.
+void traceSloped(const SpanWriter& out, EdgeEnd start, EdgeEnd finish, bool strict)
+{
+    const int64_t dx = static_cast<int64_t>(finish.x) - start.x;
+    const int64_t dy = static_cast<int64_t>(finish.y) - start.y;
+    const int64_t sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -1 : 1;
+    const int64_t ay = dy * sy;
+    const auto step = static_cast<int32_t>(static_cast<int64_t>(wrapSub(finish.i, start.i)) / ay);
+
+    // Steps n = 0 .. ay reach rows start.y + sy n; keep those in the window.
+    const int64_t lo = SpanWriter::firstRow(), hi = SpanWriter::lastRow();
+    const int64_t nFirst = sy > 0 ? std::max(lo - start.y, int64_t{0}) : std::max(start.y - hi, int64_t{0});
+    const int64_t nLast = sy > 0 ? std::min(hi - start.y, ay) : std::min(start.y - lo, ay);
+    if (nFirst > nLast)
+        return;
+    EdgeWalk walk(dx * sx, ay, strict);
+    int64_t x = start.x + sx * walk.skip(nFirst);
+    for (int64_t n = nFirst;; ++n) {
+        out.store(start.y + sy * n, x, intensityAfter(start.i, step, n));
+        if (n == nLast)
+            return;
+        x += sx * walk.next();
+    }
+}
+
+void trace(EdgeEnd a, EdgeEnd b, unsigned char side, bool gouraud)
+{
+    SpanWriter out(side, gouraud);
+    if (!out.ready())
+        return;
+    if (a.x == b.x) {
+        if (!gouraud || b.y == a.y) {
+            traceVertical(out, a.x, a.y, b.y, wrapAdd(a.i, b.i) >> 1, 0);
+            return;
+        }
+        const int64_t dy = static_cast<int64_t>(b.y) - a.y;
+        traceVertical(out, a.x, a.y, b.y, a.i, static_cast<int32_t>(wrapSub(b.i, a.i) / dy));
+        return;
+    }
+    if (a.y == b.y)
+        return;
+    if (startsAtSecond(side, static_cast<int64_t>(b.x) - a.x))
+        std::swap(a, b);
+    traceSloped(out, a, b, gouraud);
 }
 
 }  // namespace
 
 void scanSide(int x1, int y1, int x2, int y2, unsigned char side)
 {
-    SpanWriter out(side, false);
-    if (!out.ready())
-        return;
-    const int32_t dx = wrapSub(x2, x1), dy = wrapSub(y2, y1);
-    if (dx == 0) {
-        for (int64_t y = y1; y <= y2; ++y)
-            out.store(static_cast<int32_t>(y), x1);
-        return;
-    }
-    if (dy == 0)
-        return;
-    const bool swapped = startsAtSecond(side, dx);
-    int32_t x = swapped ? x2 : x1, y = swapped ? y2 : y1;
-    const int32_t fy = swapped ? y1 : y2;
-    const int32_t sx = swapped ? -sign(dx) : sign(dx);
-    const int32_t sy = swapped ? -sign(dy) : sign(dy);
-    const int32_t ax = magnitude(dx), ay = magnitude(dy);
-    int32_t e = wrapSub(wrapMul(2, ax), ay);
-    for (;;) {
-        out.store(y, x);
-        if (y == fy)
-            return;
-        while (e >= 0) {
-            x = wrapAdd(x, sx);
-            e = wrapSub(e, wrapMul(2, ay));
-        }
-        e = wrapAdd(e, wrapMul(2, ax));
-        y = wrapAdd(y, sy);
-    }
+    trace({x1, y1, 0}, {x2, y2, 0}, side, false);
 }
 
 void scanSideGouraud(int x1, int y1, int i1, int x2, int y2, int i2, unsigned char side)
 {
-    SpanWriter out(side, true);
-    if (!out.ready())
-        return;
-    const int32_t dx = wrapSub(x2, x1), dy = wrapSub(y2, y1);
-    if (dx == 0) {
-        int32_t i = y2 != y1 ? i1 : wrapAdd(i1, i2) >> 1;
-        const int32_t step = y2 != y1 ? wrapDiv(wrapSub(i2, i1), dy) : 0;
-        for (int64_t y = y1; y <= y2; ++y) {
-            out.store(static_cast<int32_t>(y), x1, i);
-            i = wrapAdd(i, step);
-        }
-        return;
-    }
-    if (dy == 0)
-        return;
-    const bool swapped = startsAtSecond(side, dx);
-    int32_t x = swapped ? x2 : x1, y = swapped ? y2 : y1, i = swapped ? i2 : i1;
-    const int32_t fy = swapped ? y1 : y2, fi = swapped ? i1 : i2;
-    const int32_t sx = swapped ? -sign(dx) : sign(dx);
-    const int32_t sy = swapped ? -sign(dy) : sign(dy);
-    const int32_t ax = magnitude(dx), ay = magnitude(dy);
-    const int32_t step = wrapDiv(wrapSub(fi, i), ay);
-    int32_t e = wrapSub(wrapMul(2, ax), ay);
-    for (;;) {
-        out.store(y, x, i);
-        if (y == fy)
-            return;
-        while (e > 0) {
-            x = wrapAdd(x, sx);
-            e = wrapSub(e, wrapMul(2, ay));
-        }
-        e = wrapAdd(e, wrapMul(2, ax));
-        y = wrapAdd(y, sy);
-        i = wrapAdd(i, step);
-    }
+    trace({x1, y1, i1}, {x2, y2, i2}, side, true);
 }
 
 PolyExtent polyExtent(const Poly& poly)

@@ -6,9 +6,9 @@
 
 struct DrawTarget {
     Bitmap* bitmap = nullptr;
-    const ZelClipRgn* rgn = nullptr;
+    std::optional<ZelClipRgn> rgn;  // cut to the bitmap's pixels
 
-    explicit operator bool() const { return rgn != nullptr; }
+    explicit operator bool() const { return rgn.has_value(); }
 
     // The Screen bitmap and the region on top of its stack; empty when either
     // is missing (before video start-up or after a failed region push).
@@ -17,7 +17,7 @@ struct DrawTarget {
         DrawTarget t;
         t.bitmap = ZelBitmap::Screen.get();
         if (t.bitmap)
-            t.rgn = t.bitmap->clipRgn();
+            t.rgn = t.bitmap->drawingRgn();
         return t;
     }
 };

@@ -217,11 +217,11 @@ int ZelFont::getHeight(const char* text)
 {
     if (!text)
         return 0;
+    // Every character with a glyph counts, a newline mapped to one too.
     int32_t tallest = 0;
     for (const unsigned char* p = bytes(text); *p; ++p)
-        if (*p != Newline)
-            if (const Bitmap* glyph = step(*p).glyph)
-                tallest = std::max(tallest, glyph->height);
+        if (const Bitmap* glyph = step(*p).glyph)
+            tallest = std::max(tallest, glyph->height);
     return tallest;
 }
 

@@ -16,7 +16,8 @@ namespace zelfuzz {
 
 namespace {
 
-constexpr std::size_t LargestAllocation = 16u << 20;
+// A cap a program might set: claims up to it are allocated, filled and drawn.
+constexpr std::size_t LargestAllocation = 256u << 20;
 
 std::string makeInputDir()
 {

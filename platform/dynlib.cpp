@@ -4,7 +4,6 @@
 
 #include <dlfcn.h>
 #include <link.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>
@@ -29,20 +28,10 @@ std::map<HMODULE, int>& loadedModules()
     return modules;
 }
 
-bool isRegularFile(const std::string& path)
-{
-    struct stat st;
-    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
 // The file itself, or a file whose name differs only in letter case.
 std::string findInDirectory(const std::string& dir, const std::string& name)
 {
-    std::string path = (dir.empty() ? std::string(".") : dir) + "/" + name;
-    if (isRegularFile(path))
-        return path;
-    std::string matched = ZelSystem::MatchPathNoCase(path);
-    return !matched.empty() && isRegularFile(matched) ? matched : std::string();
+    return ZelSystem::FindRegularFile((dir.empty() ? std::string(".") : dir) + "/" + name);
 }
 
 void appendList(std::vector<std::string>& dirs, const char* list)
@@ -104,12 +93,8 @@ std::vector<std::string> searchDirectories(bool alongPath)
 
 std::string findModule(const std::string& name)
 {
-    if (name.find('/') != std::string::npos) {
-        if (isRegularFile(name))
-            return name;
-        std::string matched = ZelSystem::MatchPathNoCase(name);
-        return isRegularFile(matched) ? matched : std::string();
-    }
+    if (name.find('/') != std::string::npos)
+        return ZelSystem::FindRegularFile(name);
     for (const std::string& dir : searchDirectories(true)) {
         std::string found = findInDirectory(dir, name);
         if (!found.empty())

@@ -7,8 +7,10 @@
 
 #include "video/zelapi.h"
 
-// A loaded module; values below 32 mean failure, as the library tests them.
+// A loaded module; values below ModuleLoadFailed mean failure, as the
+// library tests them.
 using HMODULE = uintptr_t;
+constexpr HMODULE ModuleLoadFailed = 32;
 
 // Loads a module by name. A name holding '/' is that path alone. Otherwise a
 // module built into the program of that name (AddBuiltinModule) comes first,

@@ -20,12 +20,17 @@ struct ShadeTables {
     static ShadeTables current() { return {ZelVideo::shadeDark, ZelVideo::shadeLight}; }
 
     // Entry c of the returned column (at c * ZelShadeLevels) is colour c at
-    // shade value s.
-    const unsigned char* column(signed char s) const { return s > 0 ? dark + (s - 1) : light - s; }
+    // shade value s. Values past the last level on either side take that
+    // level, so that no value can address outside the tables.
+    const unsigned char* column(signed char s) const
+    {
+        if (s > 0)
+            return dark + (s < ZelShadeLevels ? s - 1 : ZelShadeLevels - 1);
+        return light + (s > -ZelShadeLevels ? -s : ZelShadeLevels - 1);
+    }
 
     // Colour c at shade value s: 1 to 64 darken through the dark table, 0 to
-    // -63 lighten through the light table. Values outside that range are the
-    // caller's error.
+    // -63 lighten through the light table.
     unsigned char operator()(unsigned char c, signed char s) const
     {
         return column(s)[c * ZelShadeLevels];

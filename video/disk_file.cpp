@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "engine/zelmem/zelmem.h"
 #include "video/file.h"
@@ -23,12 +24,23 @@ bool validMode(int mode)
     return (mode >= 1 && mode <= 7) || (mode >= 17 && mode <= 23);
 }
 
+// Opens path, unless the mode reads and path names something other than a
+// regular file: a FIFO or a device could block the open or never end.
+FILE* openFile(const char* path, const char* how)
+{
+    struct stat info;
+    const bool reads = how[0] == 'r' || std::strchr(how, '+');
+    if (reads && stat(path, &info) == 0 && !S_ISREG(info.st_mode))
+        return nullptr;
+    return std::fopen(path, how);
+}
+
 FILE* openSearched(const char* name, const char* how)
 {
     char found[ZelSystem::FoundPathSize];
     if (!ZelSystem::SearchPath(found, name))
         return nullptr;
-    return std::fopen(found, how);
+    return openFile(found, how);
 }
 
 }  // namespace
@@ -64,7 +76,7 @@ bool ZelDiskFile::open(const char* name, int mode)
             if (index == 6) {
                 stream = openSearched(name, how);  // only where the search path finds it
             } else {
-                stream = std::fopen(name, how);
+                stream = openFile(name, how);
                 if (!stream)
                     stream = openSearched(name, how);
             }

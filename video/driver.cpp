@@ -3,6 +3,7 @@
 
 #include "video/driver.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -84,10 +85,21 @@ void pushFullScreenRegion(int width, int height)
 }
 
 // Makes the Screen bitmap scrWidth x scrHeight. Its block only grows: a
-// screen that fits in the current block reuses it, pointers and all.
+// screen that fits in the current block reuses it, pointers and all. When no
+// block of the size can be had, the old block stays, with its own size and
+// region, but is no buffer for this screen: videoMemory is null and the link
+// fails. The capacity is set to the need either way, so a block is reused
+// only when it really holds the screen.
+bool holdsPixels(const ZelBitmap* screen, int64_t need)
+{
+    return screen && screenCapacity >= need &&
+           uint64_t{ZelMem::GetPtrSize(screen)} >= sizeof(Bitmap) + static_cast<uint64_t>(need);
+}
+
 void buildScreen(int64_t need)
 {
-    if (ZelBitmap* screen = ZelBitmap::Screen.get(); screen && screenCapacity >= need) {
+    ZelBitmap* screen = ZelBitmap::Screen.get();
+    if (holdsPixels(screen, need)) {
         ZelBitmap::popClipRgn(ZelBitmap::Screen);
         screen->width = scrWidth;
         screen->height = scrHeight;
@@ -95,39 +107,32 @@ void buildScreen(int64_t need)
         screen->originY = 0;
         screen->setWidthShift(scrWidth);
         pushFullScreenRegion(scrWidth, scrHeight);
+        videoMemory = screen->pixels();
         return;
     }
-    if (ZelBitmap::Screen.resolves())
+    if (screen)
         ZelBitmap::popClipRgn(ZelBitmap::Screen);
-    HClass<ZelBitmap> made = ZelBitmap::Create(scrWidth, scrHeight, ZelBitmap::Screen);
-    if (made.isNull())
-        ZelBitmap::Screen.release();  // no block for this size: no Screen at all
-    ZelBitmap::Screen = made;
+    const HClass<ZelBitmap> made = ZelBitmap::Create(scrWidth, scrHeight, ZelBitmap::Screen);
+    if (!made.isNull())
+        ZelBitmap::Screen = made;
     if (ZelBitmap::Screen.isValid()) {
         ZelMem::ClrMovable(ZelBitmap::Screen);
-        pushFullScreenRegion(scrWidth, scrHeight);
+        if (const ZelBitmap* kept = ZelBitmap::Screen.get())
+            pushFullScreenRegion(kept->width, kept->height);
     }
-    ZelBitmap* screen = ZelBitmap::Screen.get();
-    videoMemory = screen ? screen->pixels() : nullptr;
-    screenCapacity = screen ? static_cast<unsigned>(need) : 0u;
+    screen = ZelBitmap::Screen.get();
+    videoMemory = !made.isNull() && screen ? screen->pixels() : nullptr;
+    screenCapacity = static_cast<unsigned>(std::clamp<int64_t>(need, 0, UINT32_MAX));
 }
 
-// Reads the screen size from the driver and builds the Screen for it. A size
-// that is negative or does not fit the 32-bit byte count leaves no Screen.
+// Reads the screen size from the driver and builds the Screen for it.
 void hookScreen(ZelHookDeviceFn hookDevice)
 {
     deviceRect = ZelDeviceRect{0, 0, 0, 0, 0, 0, ZelHandle::Null};
     hookDevice(&deviceRect, &videoMemory);
     scrWidth = deviceRect.right;
     scrHeight = deviceRect.bottom;
-    int64_t need = static_cast<int64_t>(scrWidth) * scrHeight;
-    if (scrWidth < 0 || scrHeight < 0 || need > INT32_MAX - static_cast<int64_t>(sizeof(Bitmap))) {
-        if (ZelBitmap::Screen.resolves())
-            ZelBitmap::popClipRgn(ZelBitmap::Screen);
-        videoMemory = nullptr;
-        return;
-    }
-    buildScreen(need);
+    buildScreen(static_cast<int64_t>(scrWidth) * scrHeight);
 }
 
 void linkServices()
@@ -161,7 +166,7 @@ signed char preloadGraphicsDriver(const char* name)
     char file[ZelDriverNameSize];
     ZelSystem::AsDeviceName(file, name);
     HMODULE module = LoadLibraryA(file);
-    if (module < 32) {
+    if (module < ModuleLoadFailed) {
         sayNamed("Could not find graphics driver: '", file, "'\n");
         return 0;
     }
@@ -219,9 +224,9 @@ signed char setGraphicsDriver(const char* name)
             break;
         }
     }
-    if (driverModule < 32)
+    if (driverModule < ModuleLoadFailed)
         driverModule = LoadLibraryA(file);
-    if (driverModule >= 32) {
+    if (driverModule >= ModuleLoadFailed) {
         std::snprintf(linkingName, sizeof linkingName, "%s", file);
         const signed char linked = linkGraphicsDriver();
         linkingName[0] = '\0';
@@ -251,19 +256,36 @@ signed char linkGraphicsDriver()
         say("Could not load HookFunction.\n");
         zelSetError("%s lacks the required service hookDevice()", driverName());
     }
-    FreeLibrary(driverModule);
-    driverModule = 0;
+    unloadDriver();
     return 0;
+}
+
+void unloadDriver()
+{
+    if (!isPreloaded(driverModule))
+        FreeLibrary(driverModule);
+    driverModule = 0;
+    refresh = nullptr;
+    setVideoMode = nullptr;
+    setTextMode = nullptr;
+    driverSetPalette = nullptr;
+    ZelVideoWinEvent = nullptr;
+    enableLowerBar = nullptr;
+    disableLowerBar = nullptr;
+    driverShake = nullptr;
+}
+
+void dropCurrentDriver()
+{
+    if (driverModule == 0)
+        return;
+    ZelBitmap::popClipRgn(ZelBitmap::Screen);
+    unloadDriver();
 }
 
 signed char switchGraphicsDriver(const char* name)
 {
-    if (driverModule != 0) {
-        ZelBitmap::popClipRgn(ZelBitmap::Screen);
-        if (!isPreloaded(driverModule))
-            FreeLibrary(driverModule);
-        driverModule = 0;
-    }
+    dropCurrentDriver();
     setGraphicsDriver(name);
     return driverModule != 0 ? 1 : 0;
 }

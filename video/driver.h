@@ -35,5 +35,11 @@ ZELGFX_API signed char switchGraphicsDriver(const char* name);
 ZELGFX_API signed char linkGraphicsDriver();
 // True when a slot of the preload table holds the module.
 ZELGFX_API bool isPreloaded(HMODULE module);
+// Unloads driverModule unless the preload table keeps it, and clears every
+// service pointer into it (the exported setPalette stays the relay, which
+// then sends nothing): nothing of an unloaded module can be called again.
+ZELGFX_API void unloadDriver();
+// When a driver is current: pops the Screen's top region and unloads it.
+ZELGFX_API void dropCurrentDriver();
 // Empties the preload table: modules other than the current driver are freed.
 ZELGFX_API void releasePreloadTable();

@@ -15,7 +15,7 @@ void ZelVideo::SetGammaCorrection(float gamma)
     gammaOffset = gammaOffsetOf(gamma);
     loadPalette(paletteName, 0);
     if (::setPalette)
-        ::setPalette(0, 256, palettes[0]);
+        ::setPalette(0, ZelPaletteEntries, palettes[0]);
 }
 
 void ZelVideo::Shake(int amount)

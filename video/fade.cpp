@@ -3,11 +3,13 @@
 // counter, with the caller's callback as the only work done meanwhile.
 //
 // The palette handle is resolved again at every step because the callback may
-// allocate and so move its block. If the callback makes it stop resolving,
-// the fade ends there without sending anything more.
+// allocate and so move its block, or change it. If the callback makes it stop
+// resolving, the remaining steps use the palette as last seen, so that every
+// fade still ends with its last step.
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 #include "platform/platform.h"
 #include "video/driver.h"
@@ -48,22 +50,42 @@ private:
     int64_t start = 0;
 };
 
-// The palette darkened by level: every component lowered by level, never
-// below 0. False when the palette no longer resolves.
-bool darken(HSimple<unsigned char> palette, int level, unsigned char* out)
+// The palette of a fade: its bytes as the handle holds them now, or as they
+// were last seen once the handle no longer resolves.
+class FadeSource {
+public:
+    explicit FadeSource(HSimple<unsigned char> palette) : palette_(palette) { current(); }
+
+    const unsigned char* current()
+    {
+        if (const unsigned char* p = palette_.get())
+            std::memcpy(last_, p, sizeof last_);
+        return last_;
+    }
+
+    // The palette darkened by level: every component lowered by level, never below 0.
+    void darken(int level, unsigned char* out)
+    {
+        const unsigned char* p = current();
+        for (int i = 0; i < ZelPaletteBytes; ++i)
+            out[i] = static_cast<unsigned char>(p[i] - std::min<int>(p[i], level));
+    }
+
+private:
+    HSimple<unsigned char> palette_;
+    unsigned char last_[ZelPaletteBytes];
+};
+
+void disableBar()
 {
-    const unsigned char* p = palette.get();
-    if (!p)
-        return false;
-    for (int i = 0; i < ZelPaletteBytes; ++i)
-        out[i] = static_cast<unsigned char>(p[i] - std::min<int>(p[i], level));
-    return true;
+    if (disableLowerBar)
+        disableLowerBar();
 }
 
 void sendToDriver(unsigned char* rgb)
 {
     if (driverSetPalette)
-        driverSetPalette(0, 256, rgb);
+        driverSetPalette(0, ZelPaletteEntries, rgb);
 }
 
 // One step of a fade: wait, let the caller work, then show the step.
@@ -83,15 +105,15 @@ void ZelVideo::FadeOut(int duration, HSimple<unsigned char> palette, int (*callb
 {
     if (!palette.resolves())
         return;
+    FadeSource source(palette);
     StepClock clock(duration);
     unsigned char out[ZelPaletteBytes];
-    for (int level = 0; level < 63;) {
-        if (!darken(palette, level, out))
-            return;
+    for (int level = 0; level < ZelFadeLevels;) {
+        source.darken(level, out);
         ++level;
         showStep(clock, callback, out);
-        if (level == 1 && disableLowerBar)
-            disableLowerBar();
+        if (level == 1)
+            disableBar();
     }
     unsigned char black[ZelPaletteBytes] = {};
     sendToDriver(black);
@@ -103,22 +125,21 @@ void ZelVideo::FadeIn(int duration, HSimple<unsigned char> palette, int (*callba
 {
     if (!palette.resolves())
         return;
+    FadeSource source(palette);
     unsigned char black[ZelPaletteBytes] = {};
     sendToDriver(black);
-    if (disableLowerBar)
-        disableLowerBar();
+    disableBar();
     if (refresh)
         refresh();
 
     StepClock clock(duration);
     unsigned char out[ZelPaletteBytes];
-    for (int level = 63; level > 0;) {
-        if (!darken(palette, level, out))
-            return;
+    for (int level = ZelFadeLevels; level > 0;) {
+        source.darken(level, out);
         --level;
         showStep(clock, callback, out);
     }
-    unsigned char* p = palette.get();
-    if (p && ::setPalette)
-        ::setPalette(0, 256, p);
+    std::memcpy(out, source.current(), sizeof out);
+    if (::setPalette)
+        ::setPalette(0, ZelPaletteEntries, out);
 }

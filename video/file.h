@@ -8,10 +8,10 @@
 #include <cstdio>
 #include <new>
 
+#include "engine/zelufs/zelufs_api.h"
 #include "video/handles.h"
-#include "video/zelapi.h"
 
-class ZELGFX_API ZelFile {
+class ZELUFS_API ZelFile {
 public:
     int32_t position = -1;       // offset of this object's next operation
     int32_t startPosition = -1;  // where the file begins for this object
@@ -54,7 +54,7 @@ public:
     int seek(int offset, int whence);
 };
 
-class ZELGFX_API ZelDiskFile : public ZelFile {
+class ZELUFS_API ZelDiskFile : public ZelFile {
 public:
     FILE* stream = nullptr;
 

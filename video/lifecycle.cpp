@@ -80,22 +80,28 @@ signed char loadStartPalette(const char* palette)
 void sendStartPalette()
 {
     if (setPalette)
-        setPalette(0, 256, palettes[0]);
+        setPalette(0, ZelPaletteEntries, palettes[0]);
 }
 
 // lineOff[y] = y * scrWidth for y = 0 .. scrHeight, in a block that is grown
-// or shrunk in place.
+// or shrunk in place. Without memory for it there is no table at all (the
+// old one is freed): drawing, which needs the table, then draws nothing
+// rather than reading past a table of another size.
 void buildLineOffsets()
 {
     const int rows = scrHeight > 0 ? scrHeight : 0;
     void* block = ZelMEMTmp::Realloc(ZelVideo::lineOff, static_cast<unsigned>(rows + 1) * sizeof(int));
+    if (!block) {
+        ZelMEMTmp::Free(ZelVideo::lineOff);
+        zelSetError("no memory for the row table of a screen %d rows high", rows);
+    }
+    ZelVideo::lineOff = static_cast<int*>(block);
+    ZelVideo::maxVideoMemory = videoMemory + static_cast<ptrdiff_t>(scrWidth) * scrHeight - 1;
     if (!block)
         return;
     ZelMem::SetPtrData(block, "lineOff");
-    ZelVideo::lineOff = static_cast<int*>(block);
     for (int y = 0; y <= rows; ++y)
         ZelVideo::lineOff[y] = y * scrWidth;
-    ZelVideo::maxVideoMemory = videoMemory + static_cast<ptrdiff_t>(scrWidth) * scrHeight - 1;
 }
 
 void releaseScreen()
@@ -114,15 +120,8 @@ template <class T> void freeVolatile(T*& block)
     block = static_cast<T*>(raw);
 }
 
-void dropCurrentDriver()
-{
-    ZelBitmap::popClipRgn(ZelBitmap::Screen);
-    if (!isPreloaded(driverModule))
-        FreeLibrary(driverModule);
-    driverModule = 0;
-}
-
-// Unloading the library while video is on returns the display to text mode.
+// Unloading the library while video is on returns the display to text mode,
+// when a driver is still there to do it.
 struct TextModeOnUnload {
     ~TextModeOnUnload()
     {
@@ -147,6 +146,8 @@ signed char initGraphicsData()
 
 signed char ZelVideo::init(const char* driver, const char* palette, const char* font)
 {
+    // A second init without deinit replaces the driver instead of leaving it loaded.
+    dropCurrentDriver();
     initGraphicsData();
     initStat();
     // A second init without deinit replaces the tables instead of leaking them.
@@ -177,8 +178,7 @@ signed char ZelVideo::change(const char* driver, const char* palette, const char
 {
     char name[NameSize];
     if (!keepsCurrent(driver)) {
-        if (driverModule != 0)
-            dropCurrentDriver();
+        dropCurrentDriver();
         setGraphicsDriver(configured(driver, "graphics", "mcga.drv", name));
         if (driverModule == 0)
             return 0;
@@ -208,18 +208,13 @@ signed char ZelVideo::preload(const char* name)
 void deinitGraphics()
 {
     releasePreloadTable();
-    if (driverModule != 0) {
-        if (setTextMode)
-            setTextMode(0);
-        ZelBitmap::popClipRgn(ZelBitmap::Screen);
-        FreeLibrary(driverModule);
-        driverModule = 0;
-    }
-    if (videoMemory) {
-        releaseScreen();
-        videoMemory = nullptr;
-        screenCapacity = 0;
-    }
+    if (setTextMode)
+        setTextMode(0);
+    dropCurrentDriver();
+    // A Screen that a failed link left without a buffer is released too.
+    releaseScreen();
+    videoMemory = nullptr;
+    screenCapacity = 0;
     if (polyBuffer.resolves())
         polyBuffer.release();
     if (gouraudBuffer.resolves())

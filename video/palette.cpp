@@ -63,7 +63,7 @@ signed char ZelVideo::loadPalette(const char* name, unsigned int slot)
             zelSetMissingFileError("palette", name, ZelSystemDir, true);
             return 0;
         }
-        if (!file.read(slotBytes, 3, 256)) {
+        if (!file.read(slotBytes, 3, ZelPaletteEntries)) {
             zelSetError("the palette '%s' is shorter than %d bytes", name, ZelPaletteBytes);
             return 0;
         }
@@ -78,15 +78,17 @@ signed char ZelVideo::loadPalette(const char* name, unsigned int slot)
 void ZelVideo::setPalette(unsigned int slot)
 {
     if (slot < ZelPaletteSlots && ::setPalette)
-        ::setPalette(0, 256, palettes[slot]);
+        ::setPalette(0, ZelPaletteEntries, palettes[slot]);
 }
 
 // Entries beyond the last one are not copied, but the driver still receives
-// the call as made.
+// the call as made. Without colours there is nothing to copy or send.
 void paletteRelay(unsigned short first, unsigned short count, unsigned char* rgb)
 {
-    if (rgb && first < 256) {
-        size_t entries = std::min<size_t>(count, 256u - first);
+    if (!rgb)
+        return;
+    if (first < ZelPaletteEntries) {
+        size_t entries = std::min<size_t>(count, ZelPaletteEntries - first);
         std::memcpy(paletteShadow + first * 3, rgb, entries * 3);
     }
     if (driverSetPalette)

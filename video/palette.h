@@ -6,7 +6,9 @@
 #include "video/zelapi.h"
 
 constexpr int ZelPaletteSlots = 16;
-constexpr int ZelPaletteBytes = 768;  // 256 entries of red, green, blue, 0 to 63
+constexpr int ZelPaletteEntries = 256;
+constexpr int ZelPaletteBytes = ZelPaletteEntries * 3;  // red, green, blue, 0 to 63 each
+constexpr int ZelFadeLevels = 63;                        // steps of a fade, one per level of darkness
 
 ZELGFX_API extern unsigned char palettes[ZelPaletteSlots][ZelPaletteBytes];
 ZELGFX_API extern unsigned char paletteShadow[ZelPaletteBytes];  // last sent through the relay

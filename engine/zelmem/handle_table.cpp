@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "engine/zelmem/internal.h"
-#include "video/handles.h"
+#include "engine/zelmem/handles.h"
 
 namespace zelmem {
 

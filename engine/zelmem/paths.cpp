@@ -30,7 +30,7 @@ bool exists(const std::string& path)
 bool isRegularFile(const std::string& path)
 {
     struct stat st;
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 std::string join(const std::string& dir, std::string_view name)
@@ -91,6 +91,14 @@ std::string ZelSystem::MatchPathNoCase(const std::string& path)
     return exists(resolved) ? resolved : std::string();
 }
 
+std::string ZelSystem::FindRegularFile(const std::string& path)
+{
+    if (isRegularFile(path))
+        return path;
+    std::string matched = MatchPathNoCase(path);
+    return isRegularFile(matched) ? matched : std::string();
+}
+
 char* ZelSystem::SearchPath(char* out, const char* name)
 {
     if (!out || !name || !*name)
@@ -105,12 +113,9 @@ char* ZelSystem::SearchPath(char* out, const char* name)
         pos = colon + 1;
         if (dir.empty())
             continue;
-        std::string found = join(dir, name);
-        if (!isRegularFile(found)) {
-            found = MatchPathNoCase(found);
-            if (found.empty() || !isRegularFile(found))
-                continue;
-        }
+        const std::string found = FindRegularFile(join(dir, name));
+        if (found.empty())
+            continue;
         if (found.size() >= size_t(FoundPathSize))
             continue;
         std::memcpy(out, found.c_str(), found.size() + 1);

@@ -143,6 +143,9 @@ public:
     // Resolves path component by component, matching a missing component
     // without regard to case. Returns the existing path, or "" when none.
     static std::string MatchPathNoCase(const std::string& path);
+    // The regular file at path, else one whose path differs only in letter
+    // case (MatchPathNoCase); "" when neither is a regular file.
+    static std::string FindRegularFile(const std::string& path);
 
     // Code of the latest engine error, and the text of every code.
     static int EngineErrors;

@@ -3,7 +3,6 @@
 #include "engine/zelufs/zelufs.h"
 
 #include <dlfcn.h>
-#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -58,10 +57,23 @@ public:
     }
 };
 
-bool isRegularFile(const std::string& path)
+// True when the components of path, taken in order, never climb above
+// where they start: "a/../b" stays, "../b" and "a/../../b" leave.
+bool staysBelow(std::string_view path)
 {
-    struct stat info;
-    return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    int depth = 0;
+    while (!path.empty()) {
+        const size_t slash = path.find('/');
+        const std::string_view part = path.substr(0, slash);
+        path = slash == std::string_view::npos ? std::string_view() : path.substr(slash + 1);
+        if (part == "..")
+            --depth;
+        else if (!part.empty() && part != ".")
+            ++depth;
+        if (depth < 0)
+            return false;
+    }
+    return true;
 }
 
 // The standard data directory, found from where this library was loaded:
@@ -100,16 +112,20 @@ HClass<ZelFile> ZelUFSLib::openBin(const char* name, const char* dir, signed cha
 {
     if (!name)
         return {};
+    // Files are opened below the root only: a dir or name that climbs out of
+    // it is refused.
+    std::string below;
+    if (dir)
+        appendComponent(below, dir);
+    appendComponent(below, name);
+    if (!staysBelow(below))
+        return {};
     for (const std::string& root : roots()) {
         std::string path = root;
-        if (dir)
-            appendComponent(path, dir);
-        appendComponent(path, name);
-        if (!isRegularFile(path)) {
-            path = ZelSystem::MatchPathNoCase(path);
-            if (!isRegularFile(path))
-                continue;
-        }
+        appendComponent(path, below);
+        path = ZelSystem::FindRegularFile(path);
+        if (path.empty())
+            continue;
         HClass<ZelFile> file = ZelUFSFile::create();
         if (file.isNull())
             return file;  // out of memory: no other root would do better

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "engine/zelufs/zelufs_api.h"
 #include "video/file.h"
 #include "video/handles.h"
 
-#define ZELUFS_API __attribute__((visibility("default")))
 
 class ZELUFS_API ZelUFSLib {
 public:

@@ -41,7 +41,7 @@ TEST(BitmapCreate, HeaderReuseAndRefusedSizes)
     const size_t live = liveBlockCount();
     // 65536 x 65536 would wrap to a header alone; 46341^2 + 20 passes 2^31.
     for (auto [w, h] : {std::pair{65536, 65536}, {46341, 46341}, {-4, 4}, {4, -4}, {1 << 20, 1 << 20}})
-        EXPECT_TRUE(ZelBitmap::Create(w, h, w == 1 << 20 ? b.h : 65535).isNull()) << w << " x " << h;
+        EXPECT_TRUE(ZelBitmap::Create(w, h, w == 1 << 20 ? b.h : HClass<ZelBitmap>()).isNull()) << w << " x " << h;
     EXPECT_EQ(liveBlockCount(), live);
     EXPECT_EQ(header(b.h), "4x2 @0,0 kind 0 shift 2");
 

@@ -145,7 +145,7 @@ void turnedCopy(const Owned& from, int s, const ScaleForm& f, Owned& out)
     const auto cols = samples(from->width, s, f.map && f.turns >= 2);
     const auto rows = samples(from->height, s, f.map && (f.turns == 1 || f.turns == 2));
     const int w = static_cast<int>(cols.size()), h = static_cast<int>(rows.size()), q = f.turns;
-    out.h = ZelBitmap::Create(q % 2 ? h : w, q % 2 ? w : h, 65535);
+    out.h = ZelBitmap::Create(q % 2 ? h : w, q % 2 ? w : h, {});
     const Bitmap& src = *from.h.get();  // after the allocation, which may move blocks
     Bitmap& t = *out.h.get();
     const auto turned = [&](int x, int y) {

@@ -62,7 +62,8 @@ std::string shown(const ZelBitmap* b, bool originKnown, size_t knownPixels)
 
 // What the engine-format reader makes of these bytes: nothing without a
 // whole size or with one no bitmap can have; else that size, with the
-// origin and pixels as far as the bytes reach.
+// origin as far as the bytes reach and every pixel: those the bytes do not
+// reach are 0.
 struct EngineRead {
     bool loads = false;
     bool originKnown = false;
@@ -80,9 +81,11 @@ EngineRead engineRead(const std::string& d)
         return e;
     e.loads = true;
     e.originKnown = d.size() >= 16;
-    e.knownPixels = d.size() > 20 ? std::min<size_t>(d.size() - 20, static_cast<size_t>(pixels)) : 0;
+    e.knownPixels = static_cast<size_t>(pixels);
     const std::string origin = e.originKnown ? std::to_string(le32(d, 8)) + "," + std::to_string(le32(d, 12)) : "?";
-    e.text = shown(w, h, origin, d.substr(std::min<size_t>(20, d.size()), e.knownPixels));
+    std::string read = d.substr(std::min<size_t>(20, d.size()), e.knownPixels);
+    read.resize(e.knownPixels, '\0');
+    e.text = shown(w, h, origin, read);
     return e;
 }
 

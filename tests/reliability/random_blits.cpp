@@ -29,10 +29,7 @@ std::string RandomDrawing::imageBlits()
         putLetter(x, y, sprite.h, byte);
         return describe("putLetter", x, y, bitmapText("sprite", sprite), byte);
     default: {
-        // A piece of whole rows at any byte offset, within the pixels.
-        const ZelBitmap* b = sprite.h.get();
-        const int32_t rows = between(0, b->height);
-        const int32_t offset = between(0, b->width * (b->height - rows));
+        const auto [offset, rows] = piece(*sprite.h.get());
         const unsigned char mode = static_cast<unsigned char>(byte & 1);
         ZelBitmap::PutAggregate(x, y, offset, rows, sprite.h, mode);
         return describe("PutAggregate", x, y, offset, rows, bitmapText("sprite", sprite), mode);
@@ -103,9 +100,7 @@ std::string RandomDrawing::zoomBlits()
     const ZelBitmap* b = sprite.h.get();
     const uint32_t zoom = zoomStep();
     const uint32_t which = below(5);
-    // The aggregate piece: whole rows at any byte offset.
-    const int32_t rows = between(0, b->height);
-    const int32_t offset = between(0, b->width * (b->height - rows));
+    const auto [offset, rows] = piece(*b);
     int32_t x = 0, y = 0;
     if (!zoomPoint(*b, which == 4 ? rows : b->height, zoom, x, y))
         return "zoom blit: no position inside the contract";
@@ -209,11 +204,7 @@ std::string RandomDrawing::shadedBlits()
         int32_t x = 0, y = 0;
         if (!zoomPoint(*mask.h.get(), mask.h->height, zoom, x, y))
             return "bmpZoomShadedImage: no position inside the contract";
-        // Any n but 2: a shift of 1 would make mask bytes above 129 dark
-        // levels past 64.
-        uint32_t n = below(200);
-        if (n % 32 == 2)
-            ++n;
+        const uint32_t n = below(200);
         if (chance(50)) {
             ZelVideo::bmpZoomShadedImage(x, y, mask.h, zoom);
             return describe("bmpZoomShadedImage", x, y, bitmapText("mask", mask), zoom);

@@ -159,13 +159,19 @@ uint32_t RandomDrawing::zoomStep()
         return static_cast<uint32_t>(between(8192, 4 * 65536));
     if (kind < 85)
         return static_cast<uint32_t>(between(1, 8191));
-    // Leaves room for one more step past the end of a bitmap 128 pixels on a side.
-    return static_cast<uint32_t>(between(4 * 65536, INT32_MAX - 128 * 65536));
+    if (kind < 98)
+        return static_cast<uint32_t>(between(4 * 65536, INT32_MAX));
+    return static_cast<uint32_t>(between(INT32_MAX, UINT32_MAX));
 }
 
 bool RandomDrawing::zoomPoint(const Bitmap& b, int32_t height, uint32_t zoom, int32_t& x, int32_t& y)
 {
     const ZelClipRgn& r = region();
+    if (chance(10)) {
+        x = anyCoord(X);
+        y = anyCoord(Y);
+        return true;
+    }
     for (int attempt = 0; attempt < 8; ++attempt) {
         x = attempt < 4 ? blitCoord(X) : near(X);
         y = attempt < 4 ? blitCoord(Y) : near(Y);
@@ -175,6 +181,14 @@ bool RandomDrawing::zoomPoint(const Bitmap& b, int32_t height, uint32_t zoom, in
     }
     ++skipped_;
     return false;
+}
+
+std::pair<int32_t, int32_t> RandomDrawing::piece(const Bitmap& b)
+{
+    const int32_t rows = between(0, b.height);
+    if (chance(90))
+        return {between(0, b.width * (b.height - rows)), rows};
+    return {between(-b.width - 2, b.width * b.height + 2), between(0, b.height + 3)};
 }
 
 const TestBitmap& RandomDrawing::pick(const std::vector<std::unique_ptr<TestBitmap>>& pool)
@@ -216,6 +230,13 @@ std::string RandomDrawing::newRegion()
             right = between(left, width_);
             bottom = top;
         }
+    } else if (shape < 92) {
+        // Reaching past the Screen on some sides, at times to the ends of the int range.
+        auto past = [this](int64_t lo, int64_t hi, int32_t end) { return chance(25) ? end : between(lo, hi); };
+        left = chance(50) ? past(-40, 0, INT32_MIN) : between(0, width_ / 2);
+        top = chance(50) ? past(-40, 0, INT32_MIN) : between(0, height_ / 2);
+        right = chance(50) ? past(width_, width_ + 40, INT32_MAX) : between(width_ / 2, width_);
+        bottom = chance(50) ? past(height_, height_ + 40, INT32_MAX) : between(height_ / 2, height_);
     }
     auto origin = [this]() -> int32_t {
         const uint32_t kind = below(100);

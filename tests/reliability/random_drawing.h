@@ -59,13 +59,19 @@ private:
     // A length or size: mostly small, at times 0, negative or huge.
     int32_t anySize();
     unsigned char colour() { return static_cast<unsigned char>(rng_()); }
-    signed char shade() { return static_cast<signed char>(between(-63, 64)); }
+    // A shade value: mostly a level of the tables, at times one past them.
+    signed char shade() { return static_cast<signed char>(chance(90) ? between(-63, 64) : between(-128, 127)); }
+    // An aggregate piece of b: whole rows at a byte offset, at times reaching
+    // past the pixels or starting outside them.
+    std::pair<int32_t, int32_t> piece(const Bitmap& b);
     uint32_t zoomStep();
 
-    const ZelClipRgn& region() const { return screen_.setup().region(); }
+    // The region as drawing sees it: cut to the Screen's pixels.
+    ZelClipRgn region() const { return screen_.setup().region().cutTo(width_, height_); }
     bool regionEmpty() const { return region().right <= region().left || region().bottom <= region().top; }
-    // A drawing point where a zoomed bitmap keeps every product of a cut
-    // distance and the step within 32 bits; false when none was found.
+    // A drawing point where a zoomed bitmap mostly keeps every product of a
+    // cut distance and the step within 32 bits, at times any point; false
+    // when none was found.
     bool zoomPoint(const Bitmap& b, int32_t height, uint32_t zoom, int32_t& x, int32_t& y);
     const TestBitmap& pick(const std::vector<std::unique_ptr<TestBitmap>>& pool);
     std::string text();

@@ -214,6 +214,7 @@ private:
     // Video, fonts, drawing state and the smart line's buffer, all given back.
     void shutDown()
     {
+        ZelMem::SetLargestAllocation(0);
         resetSceneCalls();
         for (auto& [name, h] : bitmaps_) {
             if (ZelBitmap* b = h.get()) {

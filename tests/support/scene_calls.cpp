@@ -31,6 +31,15 @@ template <const char* (*Cut)(const char*, int&, int)> std::string cutLine(const 
     return std::to_string(count) + " " + (rest ? std::to_string(rest - text) : "null");
 }
 
+// A bitmap's header: size, origin, attachment kind and handle.
+std::string header(HClass<ZelBitmap> b)
+{
+    std::ostringstream s;
+    s << b->width << "x" << b->height << " at " << b->originX << "," << b->originY << " kind " << b->attachKind()
+      << " attachment " << b->attachment.value;
+    return s.str();
+}
+
 std::string smartLineText()
 {
     std::ostringstream s;
@@ -87,6 +96,7 @@ const std::map<std::string, SceneInvoker>& table()
          })},
         {"ZelBitmap::zoom", sceneInvoker(+[](B b, V pos, unsigned scale, B target) { b->zoom(pos, scale, target); })},
         {"ZelBitmap::createLineIndexes", sceneInvoker(+[](B b) { b->createLineIndexes(); })},
+        {"header", sceneInvoker(header)},
         {"ZelBitmap::pushClipRgn", sceneInvoker(+[](B b, int l, int t, int r, int bottom, int ox, int oy) {
              ZelBitmap::pushClipRgn(b, ZelClipRgn{l, t, r, bottom, ox, oy, {}});
          })},

@@ -69,6 +69,7 @@ void addEngineCalls(std::map<std::string, SceneInvoker>& calls)
         {"ZelSystem::MatchPathNoCase", sceneInvoker(+[](const char* path) { return ZelSystem::MatchPathNoCase(path); })},
         {"ZelSystem::AsDeviceName", sceneInvoker(deviceName)},
         {"openBin", sceneInvoker(openBin)},
+        {"ZelMem::SetLargestAllocation", sceneInvoker(+[](int bytes) { ZelMem::SetLargestAllocation(static_cast<size_t>(bytes)); })},
         {"ZelUFSLib::roots", sceneInvoker(roots)},
         {"iSin", sceneInvoker(iSin)},
         {"iCos", sceneInvoker(iCos)},

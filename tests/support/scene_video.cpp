@@ -86,6 +86,7 @@ void addVideoCalls(std::map<std::string, SceneInvoker>& calls)
         {"ZelVideo::loadPalette", sceneInvoker(ZelVideo::loadPalette)},
         {"ZelVideo::setPalette", sceneInvoker(ZelVideo::setPalette)},
         {"ZelVideo::Shake", sceneInvoker(ZelVideo::Shake)},
+        {"ZelVideo::SetGammaCorrection", sceneInvoker(ZelVideo::SetGammaCorrection)},
         {"ZelVideoWinEvent", sceneInvoker(+[] { return ZelVideoWinEvent ? ZelVideoWinEvent(0, 0, 0, 0) : -99; })},
         {"initGraphicsData", sceneInvoker(initGraphicsData)},
         {"deinitGraphics", sceneInvoker(deinitGraphics)},

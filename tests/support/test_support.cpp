@@ -128,7 +128,7 @@ void ignoreLeaksFromHere()
 #endif
 }
 
-TestBitmap::TestBitmap(int w, int hgt, const std::string& rows) : h(ZelBitmap::Create(w, hgt, 65535))
+TestBitmap::TestBitmap(int w, int hgt, const std::string& rows) : h(ZelBitmap::Create(w, hgt, {}))
 {
     if (ZelBitmap* b = h.get(); b && !rows.empty())
         paint(*b, rows);

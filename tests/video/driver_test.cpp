@@ -45,6 +45,14 @@ TEST_F(Driver, ModulesAreCountedAndUnloadedExactlyOnce)
         if (loaded(preloaded))
             FreeLibrary(preloaded);
     }
+
+    // A second init without deinit lets go of the first one's reference.
+    writeSystemFiles();
+    ASSERT_EQ(ZelVideo::init("testdrv", "test.pal", "test.fnt"), -1);
+    ASSERT_EQ(ZelVideo::init("testdrv", "test.pal", "test.fnt"), -1);
+    const HMODULE module = driverModule;
+    ZelVideo::deinit();
+    EXPECT_FALSE(loaded(module));
 }
 
 TEST_F(Driver, AFileThatIsNoModuleIsReportedAsOutOfMemory)
@@ -75,6 +83,14 @@ TEST_F(Driver, ExitWithVideoOnReturnsToTextMode)
         testing::ExitedWithCode(0), "");
     unsetenv("ZEL_TESTDRV_TEXT_MODE_MARK");
     EXPECT_TRUE(std::filesystem::exists(mark));
+    // A failed change leaves no driver: the exit calls nothing of the unloaded one.
+    EXPECT_EXIT(
+        {
+            zeltest::ignoreLeaksFromHere();
+            const bool up = ZelVideo::init("testdrv", "test.pal", "test.fnt") == -1;
+            std::exit(up && ZelVideo::change("testdrv_modefail", "test.pal", "test.fnt") == 0 ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

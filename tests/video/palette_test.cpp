@@ -154,6 +154,8 @@ TEST_F(PaletteTest, RelayKeepsACopyOfTheEntriesItPassesAndSetPaletteSendsASlot)
     paletteRelay(0, 1, rgb);
     EXPECT_EQ(paletteShadow[0], 1);
     driverSetPalette = recordPalette;
+    paletteRelay(0, 256, nullptr);  // no colours: nothing kept, nothing sent
+    EXPECT_EQ(sent.size(), 3u);
     sent.clear();
     for (int i = 0; i < ZelPaletteBytes; ++i)
         palettes[4][i] = static_cast<unsigned char>(i % 64);
@@ -251,6 +253,30 @@ TEST_F(Fade, InShowsBlackThenLevels63To1ThenThePalette)
     Palette read;
     getPalette(read.data());
     EXPECT_EQ(read, source);
+}
+
+// A callback that frees the palette part-way: the later steps use the
+// palette as last seen, and each fade still ends with its last step.
+TEST_F(Fade, APaletteFreedPartWayStillGetsEveryStep)
+{
+    auto freeAtTenthStep = [](int ms) {
+        if (noteElapsed(ms) == 0 && elapsed.size() == 10)
+            handle.release();
+        return 0;
+    };
+    ZelVideo::FadeOut(0, handle, freeAtTenthStep);
+    EXPECT_EQ(events, "cpd" + times(62, "cp") + "p");
+    ASSERT_EQ(sent.size(), 64u);
+    EXPECT_EQ(sent[40].rgb, darkened(source, 40));
+    EXPECT_EQ(sent[63].rgb, Palette{});
+    ASSERT_EQ(handle.alloc(ZelPaletteBytes), -1);
+    std::copy(source.begin(), source.end(), handle.get());
+    events.clear();
+    elapsed.clear();
+    ZelVideo::FadeIn(0, handle, freeAtTenthStep);
+    EXPECT_EQ(events, "pdr" + times(63, "cp") + "p");
+    ASSERT_EQ(sent.size(), 64u + 65u);
+    EXPECT_EQ(sent.back().rgb, source);
 }
 
 TEST_F(Fade, MissingServicesAreSkippedAndAnUnresolvedPaletteDoesNothing)

@@ -10,7 +10,7 @@ namespace {
 
 HClass<Bitmap> canvas(int w, int h, int originX, int originY)
 {
-    HClass<ZelBitmap> b = ZelBitmap::Create(w, h, 65535);
+    HClass<ZelBitmap> b = ZelBitmap::Create(w, h, {});
     if (Bitmap* p = b.get()) {
         p->originX = originX;
         p->originY = originY;

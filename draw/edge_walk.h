@@ -1,0 +1,51 @@
+// The integer walk of a polygon edge, one row at a time or many rows at once.
+// The error term is exact (64-bit, 128-bit for a jump), so any edge between
+// int32 end points gives the column nearest to it on every row, and the cost
+// of reaching a row does not grow with the rows before it.
+#pragma once
+
+#include <cstdint>
+
+class EdgeWalk {
+public:
+    // An edge of |dx| = ax columns over |dy| = ay rows (ay > 0). The flat
+    // tracer steps x while the error is >= 0, the Gouraud tracer while it is
+    // > 0 (strict), which sends exact halves the other way.
+    EdgeWalk(int64_t ax, int64_t ay, bool strict)
+        : twoAx_(2 * ax), twoAy_(2 * ay), error_(2 * ax - ay), strict_(strict)
+    {
+    }
+
+    // Columns stepped at the end of the current row, moving to the next.
+    int64_t next()
+    {
+        const int64_t k = steps(error_);
+        error_ += twoAx_ - k * twoAy_;
+        return k;
+    }
+
+    // Columns stepped over the next n rows together (n >= 0). Row by row the
+    // error always falls back below 0 (or to 0) before it grows by 2 ax, so
+    // the steps of n rows are those the error of the last of them asks for.
+    int64_t skip(int64_t n)
+    {
+        if (n <= 0)
+            return 0;
+        const __int128 error = static_cast<__int128>(error_) + static_cast<__int128>(n - 1) * twoAx_;
+        const __int128 k = steps(error);
+        error_ = static_cast<int64_t>(error - k * twoAy_ + twoAx_);
+        return static_cast<int64_t>(k);
+    }
+
+private:
+    template <class T> T steps(T error) const
+    {
+        if (strict_)
+            return error > 0 ? (error - 1) / twoAy_ + 1 : 0;
+        return error >= 0 ? error / twoAy_ + 1 : 0;
+    }
+
+    int64_t twoAx_, twoAy_;
+    int64_t error_;
+    bool strict_;
+};
