@@ -12,13 +12,9 @@ struct TestDriverState {
     int refreshes = 0;
     int videoModes = 0;
     int textModes = 0;
-    int shakes = 0;
     int lastShake = 0;
-    int lowerBarOff = 0;
     int paletteCalls = 0;
     uintptr_t lastModeArgument = 0;
-    unsigned short lastFirst = 0;
-    unsigned short lastCount = 0;
     unsigned char palette[768] = {};    // as loaded by setPalette calls
     unsigned char firstPixelAtRefresh = 0;
     int refreshedBytesNotFirst = 0;     // bytes that differed from the first at the last refresh

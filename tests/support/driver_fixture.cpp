@@ -1,14 +1,9 @@
 #include "driver_fixture.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 
-#include "bitmap/bitmap.h"
+#include "data_files.h"
 #include "font/font.h"
 #include "test_support.h"
 #include "video/driver.h"
@@ -46,59 +41,24 @@ void DriverTest::TearDown()
     EXPECT_EQ(liveBlockCount(), liveBefore) << "blocks left behind";
 }
 
-TestDriverState* DriverTest::stateOf(HMODULE module)
-{
-    auto fn = reinterpret_cast<TestDriverStateFn>(GetProcAddress(module, "testDriverState"));
-    return fn ? fn() : nullptr;
-}
-
-bool DriverTest::loaded(HMODULE module)
-{
-    return GetProcAddress(module, "testDriverState") != nullptr;
-}
-
 void DriverTest::writeFile(const std::string& relative, const std::string& bytes) const
 {
-    std::filesystem::path path = std::filesystem::path(root) / relative;
+    const std::filesystem::path path = std::filesystem::path(root) / relative;
     std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-namespace {
-std::string le32(int32_t v)
-{
-    std::string s(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        s[i] = static_cast<char>((static_cast<uint32_t>(v) >> (8 * i)) & 0xff);
-    return s;
-}
-}  // namespace
-
-void DriverTest::writeSystemFiles() const
-{
-    writeTestSystemFiles(root);
+    zeltest::writeFile(path.string(), bytes);
 }
 
 void writeTestSystemFiles(const std::string& root)
 {
-    const auto write = [&root](const std::string& relative, const std::string& bytes) {
-        const std::filesystem::path path = std::filesystem::path(root) / relative;
-        std::filesystem::create_directories(path.parent_path());
-        std::ofstream(path, std::ios::binary) << bytes;
-    };
+    const std::string dir = root + "/CDDATA/SYSTEM/";
+    std::filesystem::create_directories(dir);
     std::string palette;
     for (int i = 0; i < 256; ++i)
         palette += {static_cast<char>(i), static_cast<char>(255 - i), static_cast<char>(i * 7)};
-    write("CDDATA/SYSTEM/test.pal", palette);
-    write("CDDATA/SYSTEM/test.DRK", std::string(16384, '\x02'));
-    write("CDDATA/SYSTEM/test.LHT", std::string(16384, '\x03'));
-
-    // One glyph, 'A', 2 x 3 pixels.
-    std::string font = le32(1);
-    std::string map(256, '\0');
-    map['A'] = 1;
-    font += map + le32(2) + le32(3) + le32(0) + le32(0) + le32(0) + std::string("\x01\x00\x01\x01\x00\x01", 6);
-    write("CDDATA/SYSTEM/test.fnt", font);
+    writeFile(dir + "test.pal", palette);
+    writeFile(dir + "test.DRK", std::string(16384, '\x02'));
+    writeFile(dir + "test.LHT", std::string(16384, '\x03'));
+    writeFile(dir + "test.fnt", fontFile({{'A', {2, 3, 0, 0, std::string("\x01\x00\x01\x01\x00\x01", 6)}}}));
 }
 
 }  // namespace zeltest

@@ -1,13 +1,12 @@
 #include "golden.h"
 
 #include <png.h>
-#include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
-#include <sstream>
-#include <vector>
 
 namespace zeltest {
 
@@ -18,30 +17,9 @@ std::string sourcePath(const std::string& relative)
 
 std::string standardDataFile(const std::string& name)
 {
-    std::string path = std::string(ZELGFX_BUILD_DATADIR) + "/CDDATA/SYSTEM/" + name;
-    struct stat st;
-    return stat(path.c_str(), &st) == 0 ? path : std::string();
+    const std::string path = std::string(ZELGFX_BUILD_DATADIR) + "/CDDATA/SYSTEM/" + name;
+    return std::filesystem::exists(path) ? path : std::string();
 }
-
-namespace {
-
-std::vector<std::string> hexRows(const Bitmap& b)
-{
-    static const char digits[] = "0123456789abcdef";
-    std::vector<std::string> rows;
-    for (int y = 0; y < b.height; ++y) {
-        std::string row;
-        for (int x = 0; x < b.width; ++x) {
-            unsigned char v = b.pixels()[static_cast<size_t>(y) * b.width + x];
-            row += digits[v >> 4];
-            row += digits[v & 15];
-        }
-        rows.push_back(row);
-    }
-    return rows;
-}
-
-}  // namespace
 
 bool writePng(const Bitmap& b, const std::string& path, const unsigned char* palette)
 {
@@ -57,14 +35,12 @@ bool writePng(const Bitmap& b, const std::string& path, const unsigned char* pal
     }
     png_init_io(png, f);
     png_set_IHDR(png, info, static_cast<png_uint_32>(b.width), static_cast<png_uint_32>(b.height), 8,
-                 PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
+                 PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_color colours[256];
-    for (int i = 0; i < 256; ++i) {
-        auto expand = [](unsigned char v6) { return static_cast<png_byte>((v6 << 2) | (v6 >> 4)); };
+    const auto expand = [](unsigned char v6) { return static_cast<png_byte>((v6 << 2) | (v6 >> 4)); };
+    for (int i = 0; i < 256; ++i)
         colours[i] = palette ? png_color{expand(palette[3 * i]), expand(palette[3 * i + 1]), expand(palette[3 * i + 2])}
                              : png_color{static_cast<png_byte>(i), static_cast<png_byte>(i), static_cast<png_byte>(i)};
-    }
     png_set_PLTE(png, info, colours, 256);
     png_write_info(png, info);
     for (int y = 0; y < b.height; ++y)
@@ -107,14 +83,19 @@ bool readIndexedPng(const std::string& path, IndexedPng& out)
 ::testing::AssertionResult matchesGolden(const Bitmap& b, const std::string& relative, const unsigned char* palette)
 {
     const std::string path = sourcePath(relative);
-    const std::vector<std::string> actual = hexRows(b);
+    std::vector<std::string> actual;
+    for (int i = 0; i < b.width * b.height; ++i) {
+        if (i % b.width == 0)
+            actual.emplace_back();
+        actual.back() += {"0123456789abcdef"[b.pixels()[i] >> 4], "0123456789abcdef"[b.pixels()[i] & 15]};
+    }
     const char* update = std::getenv("ZEL_UPDATE_GOLDEN");
     if (update && std::string(update) == "1") {
         std::ofstream out(path);
         out << b.width << " " << b.height << "\n";
         for (const std::string& row : actual)
             out << row << "\n";
-        std::string png = path.substr(0, path.rfind('.')) + ".png";
+        const std::string png = path.substr(0, path.rfind('.')) + ".png";
         writePng(b, png, palette);
         return ::testing::AssertionSuccess() << "golden written: " << path << " and " << png;
     }
@@ -126,16 +107,13 @@ bool readIndexedPng(const std::string& path, IndexedPng& out)
     if (w != b.width || h != b.height)
         return ::testing::AssertionFailure() << "golden is " << w << " x " << h << ", picture is " << b.width
                                              << " x " << b.height;
-    std::string row;
     for (int y = 0; y < h; ++y) {
+        std::string row;
         in >> row;
-        if (row != actual[y]) {
-            size_t x = 0;
-            while (x < row.size() && x < actual[y].size() && row[x] == actual[y][x])
-                ++x;
-            return ::testing::AssertionFailure() << "row " << y << " differs from column " << x / 2 << ":\n  golden "
-                                                 << row << "\n  actual " << actual[y];
-        }
+        const auto [at, _] = std::mismatch(row.begin(), row.end(), actual[y].begin(), actual[y].end());
+        if (row != actual[y])
+            return ::testing::AssertionFailure() << "row " << y << " differs from column " << (at - row.begin()) / 2
+                                                 << ":\n  golden " << row << "\n  actual " << actual[y];
     }
     return ::testing::AssertionSuccess();
 }

@@ -120,8 +120,10 @@ template <class R, class... P> SceneInvoker sceneInvoker(R (*f)(P...))
         if constexpr (std::is_void_v<R>) {
             std::apply(f, v);
         } else if constexpr (std::is_same_v<R, HClass<Bitmap>> || std::is_same_v<R, HClass<ZelBitmap>>) {
+            const auto b = std::apply(f, v);
             r.isBitmap = true;
-            r.handle = std::apply(f, v).value;
+            r.handle = b.value;
+            r.text = b.isNull() ? "null" : "bitmap";
         } else if constexpr (std::is_same_v<R, std::string>) {
             r.text = std::apply(f, v);
         } else {
@@ -131,12 +133,17 @@ template <class R, class... P> SceneInvoker sceneInvoker(R (*f)(P...))
     };
 }
 
+// Bytes as a scene line writes them in quotes: \n, \t, \", \\ and \xNN escaped.
+std::string escape(const std::string& bytes);
+
 // The library's calls by name; null for an unknown name.
 const SceneInvoker* sceneCall(const std::string& name);
 // Puts back what calls keep between them (the smart line).
 void resetSceneCalls();
 // Adds the video core's calls and its state read as text.
 void addVideoCalls(std::map<std::string, SceneInvoker>& calls);
+// Forgets what the replaced services recorded.
+void resetVideoCalls();
 // Adds the engine libraries' calls.
 void addEngineCalls(std::map<std::string, SceneInvoker>& calls);
 // Adds the calls on the disk file objects "file" and "other", and closes them.

@@ -17,19 +17,6 @@ namespace {
 
 ZelDiskFile files[2];
 
-std::string escaped(const char* p, size_t n)
-{
-    std::string s;
-    for (size_t i = 0; i < n; ++i) {
-        const auto c = static_cast<unsigned char>(p[i]);
-        if (c >= 32 && c < 127 && c != '\\')
-            s += static_cast<char>(c);
-        else
-            s += "\\x" + std::string(1, "0123456789abcdef"[c >> 4]) + "0123456789abcdef"[c & 15];
-    }
-    return s;
-}
-
 int printTo(ZelFile& f, const char* format, ...)
 {
     va_list arguments;
@@ -47,12 +34,12 @@ template <int F> void addFileCalls(std::map<std::string, SceneInvoker>& calls, c
         {"close", sceneInvoker(+[] { return f.close(); })},
         {"read", sceneInvoker(+[](unsigned n) {
              std::string s(n, '\0');
-             return escaped(s.data(), f.read(s.data(), 1, n));
+             return escape(s.substr(0, f.read(s.data(), 1, n)));
          })},
         {"write", sceneInvoker(+[](const char* text) { return f.write(text, 1, static_cast<unsigned>(strlen(text))); })},
         {"gets", sceneInvoker(+[](int size) {
              char line[64];
-             return f.gets(line, size) ? escaped(line, strlen(line)) : std::string("null");
+             return f.gets(line, size) ? escape(line) : std::string("null");
          })},
         {"puts", sceneInvoker(+[](const char* text) { return f.puts(text) >= 0; })},
         {"getc", sceneInvoker(+[] { return f.getc(); })},
@@ -84,7 +71,7 @@ void addFileCalls(std::map<std::string, SceneInvoker>& calls)
     calls.emplace("cat", sceneInvoker(+[](const char* path) {
         std::ostringstream out;
         out << std::ifstream(path, std::ios::binary).rdbuf();
-        return escaped(out.str().data(), out.str().size());
+        return escape(out.str());
     }));
     calls.emplace("ZelSystem::AppendPath", sceneInvoker(+[](const char* dirs) {
         std::snprintf(ZelSystem::AppendPath, ZelSystem::AppendPathSize, "%s", dirs);

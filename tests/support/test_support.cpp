@@ -1,5 +1,6 @@
 #include "test_support.h"
 
+#include <cctype>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -46,57 +47,20 @@ ScreenSetup::~ScreenSetup()
     gouraudBuffer.release();
 }
 
-Bitmap& ScreenSetup::bitmap() const
-{
-    return *ZelBitmap::Screen.get();
-}
-
-ZelClipRgn& ScreenSetup::region() const
-{
-    return *bitmap().clipRgn();
-}
-
 void ScreenSetup::setRegion(int left, int top, int right, int bottom, int originX, int originY) const
 {
     ZelClipRgn& r = region();
-    r.left = left;
-    r.top = top;
-    r.right = right;
-    r.bottom = bottom;
-    r.originX = originX;
-    r.originY = originY;
+    r = ZelClipRgn{left, top, right, bottom, originX, originY, r.next};
 }
-
-namespace {
-char glyphOf(unsigned char v)
-{
-    if (v == 0)
-        return '.';
-    if (v <= 9)
-        return static_cast<char>('0' + v);
-    if (v <= 35)
-        return static_cast<char>('a' + v - 10);
-    return '#';
-}
-
-unsigned char valueOf(char c)
-{
-    if (c >= '1' && c <= '9')
-        return static_cast<unsigned char>(c - '0');
-    if (c >= 'a' && c <= 'z')
-        return static_cast<unsigned char>(c - 'a' + 10);
-    return c == '#' ? 255 : 0;
-}
-}  // namespace
 
 std::string picture(const Bitmap& b)
 {
     std::string out;
-    const unsigned char* p = b.pixels();
-    for (int y = 0; y < b.height; ++y) {
-        for (int x = 0; x < b.width; ++x)
-            out += glyphOf(p[static_cast<size_t>(y) * b.width + x]);
-        out += '\n';
+    for (int i = 0; i < b.width * b.height; ++i) {
+        const unsigned char v = b.pixels()[i];
+        out += v == 0 ? '.' : v <= 9 ? static_cast<char>('0' + v) : v <= 35 ? static_cast<char>('a' + v - 10) : '#';
+        if ((i + 1) % b.width == 0)
+            out += '\n';
     }
     return out;
 }
@@ -107,7 +71,9 @@ void paint(Bitmap& b, const std::string& rows)
     std::string line;
     for (int y = 0; y < b.height && std::getline(in, line); ++y)
         for (int x = 0; x < b.width && x < static_cast<int>(line.size()); ++x)
-            *b.pixelAt(x, y) = valueOf(line[x]);
+            *b.pixelAt(x, y) = static_cast<unsigned char>(std::isdigit(line[x])   ? line[x] - '0'
+                                                          : std::islower(line[x]) ? line[x] - 'a' + 10
+                                                                                  : line[x] == '#' ? 255 : 0);
 }
 
 const char* cpuPathName(CpuPath path)
@@ -176,10 +142,9 @@ Restore::~Restore()
 TempDir::TempDir()
 {
     char pattern[] = "/tmp/zeltestXXXXXX";
-    if (mkdtemp(pattern))
-        path = pattern;
-    else
+    if (!mkdtemp(pattern))
         throw std::runtime_error("cannot make a temporary directory");
+    path = pattern;
 }
 
 TempDir::~TempDir()

@@ -30,10 +30,10 @@ public:
     ScreenSetup(const ScreenSetup&) = delete;
     ScreenSetup& operator=(const ScreenSetup&) = delete;
 
-    ZelClipRgn& region() const;  // top region of the Screen
+    ZelClipRgn& region() const { return *bitmap().clipRgn(); }  // top region of the Screen
     // Replaces the top region's rectangle and origin.
     void setRegion(int left, int top, int right, int bottom, int originX = 0, int originY = 0) const;
-    Bitmap& bitmap() const;
+    Bitmap& bitmap() const { return *ZelBitmap::Screen.get(); }
 };
 
 // The bitmap's pixels as rows of characters: '.' for 0, '1'-'9' and 'a'-'z'

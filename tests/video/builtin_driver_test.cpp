@@ -24,6 +24,7 @@ TEST_F(BuiltinModule, IsFoundBeforeFilesAndCountedLikeOne)
     ASSERT_NE(AddBuiltinModule("shadowed.drv", exports), 0);
     EXPECT_FALSE(AddBuiltinModule("SHADOWED.DRV", exports) || AddBuiltinModule(nullptr, exports) ||
                  AddBuiltinModule("other.drv", nullptr) || AddBuiltinModule(std::string(80, 'x').c_str(), exports));
+    EXPECT_EQ(zelGetError(), "the name of the built-in module " + std::string(80, 'x') + " is longer than 79 characters");
     const HMODULE a = LoadLibraryA("Shadowed.drv"), b = LoadLibraryA("shadowed.drv");
     unsetenv("ZEL_DRIVER_PATH");
     ASSERT_TRUE(a >= 32 && a == b && GetProcAddress(a, "hookDevice") == &marker && !GetProcAddress(a, "refresh"));
