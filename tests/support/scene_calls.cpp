@@ -2,6 +2,7 @@
 // Member functions and calls with output parameters are wrapped so that a
 // scene can name them and read what they give back.
 
+#include <algorithm>
 #include <map>
 #include <sstream>
 
@@ -14,6 +15,7 @@
 #include "draw/smart_line.h"
 #include "font/font.h"
 #include "scene_args.h"
+#include "test_support.h"
 #include "video/screen.h"
 #include "video/video.h"
 
@@ -38,6 +40,42 @@ std::string header(HClass<ZelBitmap> b)
     s << b->width << "x" << b->height << " at " << b->originX << "," << b->originY << " kind " << b->attachKind()
       << " attachment " << b->attachment.value;
     return s.str();
+}
+
+// A bitmap's row spans, "lead,trail" a row.
+std::string rowSpans(HClass<ZelBitmap> b)
+{
+    std::string s;
+    for (int y = 0; y < b->height; ++y) {
+        const RowSpan& r = HSimple<RowSpan>(b->attachment).get()[y];
+        s.append(y ? " " : "").append(std::to_string(r.lead)).append(",").append(std::to_string(r.trail));
+    }
+    return s;
+}
+
+// A bitmap loaded by name: its rows of pixels and its origin point; "null" for none.
+std::string loadByName(const char* name, const char* dir, int format)
+{
+    HClass<ZelBitmap> b = ZelBitmap::Load(name, dir, static_cast<unsigned char>(format));
+    if (!b.get())
+        return "null";
+    std::string s = picture(*b.get());
+    std::replace(s.begin(), s.end(), '\n', ' ');
+    s.append("@").append(std::to_string(b->originX)).append(",").append(std::to_string(b->originY));
+    b->releaseAttachment();
+    b.release();
+    return s;
+}
+
+// A clip region given as "left,top,right,bottom,originX,originY".
+ZelClipRgn clipRegion(const int* r)
+{
+    return ZelClipRgn{r[0], r[1], r[2], r[3], r[4], r[5], {}};
+}
+
+std::string pointText(ZelVector2 p)
+{
+    return std::to_string(p.x) + "," + std::to_string(p.y);
 }
 
 std::string smartLineText()
@@ -86,6 +124,15 @@ const std::map<std::string, SceneInvoker>& table()
          })},
         {"ZelSmartLine::erase", sceneInvoker(+[] { smartLine.erase(); })},
         {"ZelSmartLine::printOn", sceneInvoker(smartLineText)},
+        {"ZelClipRgn::clampX", sceneInvoker(+[](int* r, int x) { return clipRegion(r).clampX(x); })},
+        {"ZelClipRgn::clampY", sceneInvoker(+[](int* r, int y) { return clipRegion(r).clampY(y); })},
+        {"ZelClipRgn::mapX", sceneInvoker(+[](int* r, int x) { return clipRegion(r).mapX(x); })},
+        {"ZelClipRgn::contains", sceneInvoker(+[](int* r, int x, int y) { return clipRegion(r).contains(x, y); })},
+        {"ZelClipRgn::clipLine", sceneInvoker(+[](int* r, V p, V q) {
+             return clipRegion(r).clipLine(p, q) ? pointText(p) + " " + pointText(q) : std::string("hidden");
+         })},
+        {"ZelVector2::pointAtX", sceneInvoker(+[](V p, V q, int x) { return pointText(ZelVector2::pointAtX(p, q, x)); })},
+        {"ZelVector2::pointAtY", sceneInvoker(+[](V p, V q, int y) { return pointText(ZelVector2::pointAtY(p, q, y)); })},
         {"putImage", sceneInvoker(putImage)},
         {"putLetter", sceneInvoker(putLetter)},
         {"getImage", sceneInvoker(getImage)},
@@ -97,6 +144,23 @@ const std::map<std::string, SceneInvoker>& table()
         {"ZelBitmap::zoom", sceneInvoker(+[](B b, V pos, unsigned scale, B target) { b->zoom(pos, scale, target); })},
         {"ZelBitmap::createLineIndexes", sceneInvoker(+[](B b) { b->createLineIndexes(); })},
         {"header", sceneInvoker(header)},
+        {"ZelBitmap::Create", sceneInvoker(ZelBitmap::Create)},
+        {"ZelBitmap::Load", sceneInvoker(loadByName)},
+        {"Bitmap::widthShiftOf", sceneInvoker(Bitmap::widthShiftOf)},
+        {"widthShift", sceneInvoker(+[](B b) { return b->widthShift(); })},
+        {"addFlags", sceneInvoker(+[](B b, int bits) { return b->flags |= static_cast<uint16_t>(bits); })},
+        {"blockSize", sceneInvoker(+[](B b) { return ZelMem::GetPtrSize(b.get()); })},
+        {"label", sceneInvoker(+[](B b) { return std::string(ZelMem::GetPtrData(b.get())); })},
+        {"rowSpans", sceneInvoker(rowSpans)},
+        {"clipRgn", sceneInvoker(+[](B b) {
+             const ZelClipRgn& r = *b->clipRgn();
+             std::ostringstream s;
+             s << r.left << "," << r.top << "," << r.right << "," << r.bottom << " " << r.originX << "," << r.originY
+               << (r.next.handle.isNull() ? " last" : " more");
+             return s.str();
+         })},
+        {"ZelBitmap::setAttachKind", sceneInvoker(+[](B b, unsigned kind) { b->setAttachKind(kind); })},
+        {"ZelBitmap::releaseAttachment", sceneInvoker(+[](B b) { b->releaseAttachment(); })},
         {"ZelBitmap::pushClipRgn", sceneInvoker(+[](B b, int l, int t, int r, int bottom, int ox, int oy) {
              ZelBitmap::pushClipRgn(b, ZelClipRgn{l, t, r, bottom, ox, oy, {}});
          })},
@@ -136,6 +200,7 @@ const std::map<std::string, SceneInvoker>& table()
         {"ZelFont::setFont", sceneInvoker(ZelFont::setFont)},
         {"ZelFont::unload", sceneInvoker(ZelFont::unload)},
         {"ZelFont::getFont", sceneInvoker(ZelFont::getFont)},
+        {"fontSlots", sceneInvoker(+[] { return ZelFont::nFonts; })},
         };
         addVideoCalls(c);
         addEngineCalls(c);

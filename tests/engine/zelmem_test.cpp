@@ -1,0 +1,275 @@
+// The memory layer: the handle table held to a model over a seeded run of
+// random calls, a full table, the temporary heap's odd calls, the live-block
+// report, the debugger hook, and the integer trigonometry against the real
+// functions.
+#include <cmath>
+#include <csignal>
+#include <cstring>
+#include <map>
+#include <random>
+#include <set>
+#include <sstream>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "engine/zelmath/zelmath.h"
+#include "engine/zelmem/zelmem.h"
+#include "video/handles.h"
+
+namespace {
+
+using H = ZelMemHandles;
+constexpr unsigned short Null = H::NullHandle;
+constexpr uint32_t TableWord = ZelMemEntryPresent | ZelMemEntryMovable | ZelMemEntryTable;
+
+uint32_t word(unsigned short h) { return H::Handles.entry[h - 1]; }
+void release(unsigned short& h) { H::FreePtr(h); H::RemoveHandle(h); }
+
+// What the model knows of a handle the run holds.
+struct Held {
+    void* object = nullptr;  // an added object; a pinned table block's address
+    unsigned size = 0;       // a table block's size, every byte fill
+    unsigned char fill = 0;
+    uint32_t word = 0;
+    std::string label;
+};
+
+// Handles are numbered lowest free first and the count falls back over
+// trailing free entries; entry words follow pins, swap marks and detaching;
+// a table block keeps its contents, size and label through resizes and the
+// stress mode's moves, and stays put when pinned; an added object is never
+// resized; FindHandle names a handle of the address, another once that one
+// is gone; every block goes with its handle.
+TEST(ZelMemHandles, RandomCallsFollowTheModel)
+{
+    const bool savedMode = ZelMem::MoveOnAlloc();
+    const size_t blocksBefore = ZelMem::LiveBlocks().size();
+    std::mt19937 rng(2024);
+    const auto below = [&](unsigned n) { return static_cast<unsigned>(rng() % n); };
+    static char objects[8];
+    std::map<unsigned short, Held> held;
+    // Entries up to the count are in use before the run, but for holes the run fills itself.
+    const unsigned short first = H::Handles.count;
+    unsigned short h;
+    while ((h = H::AddPtr(&objects[0])) <= first)
+        held[h] = {&objects[0], 0, 0, ZelMemEntryPresent, ""};
+    H::RemoveHandle(h);
+    std::set<unsigned short> others;
+    for (h = 1; h <= first; ++h)
+        if (!held.count(h))
+            others.insert(h);
+    for (int step = 0; step < 4000; ++step) {
+        SCOPED_TRACE(step);
+        const unsigned op = held.empty() ? 0 : below(9);
+        const unsigned size = below(4) ? below(200) : 70000 + below(9);
+        if (op <= 1) {
+            unsigned short want = 1;
+            while (others.count(want) || held.count(want))
+                ++want;
+            Held n{&objects[below(8)], size, static_cast<unsigned char>(rng()), ZelMemEntryPresent, ""};
+            if (op == 0) {
+                n.object = nullptr, n.word = TableWord;
+                H::MallocPtr(h, size);
+                std::memset(H::GetPtr(h), n.fill, size);
+                if (below(2))
+                    ZelMem::SetPtrData(H::GetPtr(h), (n.label = "zt-" + std::to_string(step)).c_str());
+            } else {
+                h = H::AddPtr(n.object);
+            }
+            ASSERT_EQ(h, want);
+            held[h] = n;
+        } else {
+            auto it = std::next(held.begin(), below(static_cast<unsigned>(held.size())));
+            h = it->first;
+            Held& k = it->second;
+            if (op == 2) {
+                void* p = H::ReallocPtr(h, size);
+                if (k.word == 0 || k.word & ZelMemEntryTable) {  // a detached entry gets a fresh block
+                    ASSERT_EQ(p, H::GetPtr(h));
+                    ASSERT_EQ(ZelMem::GetPtrSize(p), size);
+                    const unsigned kept = k.word ? std::min(size, k.size) : 0;
+                    std::memset(static_cast<char*>(p) + kept, k.fill, size - kept);
+                    k.size = size;
+                    k.word = k.word ? k.word : TableWord;
+                    k.object = k.object ? p : nullptr;
+                } else {
+                    ASSERT_EQ(p, nullptr);  // not the table's to resize
+                }
+            } else if (op == 3) {
+                ZelMem::SetSwapable(HAny<void>(h));
+                if (k.word)
+                    k.word |= ZelMemEntrySwapable;
+            } else if (op == 4 && k.word & ZelMemEntryTable) {
+                ZelMem::ClrMovable(HAny<void>(h));
+                k.word &= ~uint32_t(ZelMemEntryMovable);
+                k.object = H::GetPtr(h);
+            } else if (op == 4) {
+                k.object = below(3) ? &objects[below(8)] : nullptr;
+                H::SetPtr(h, k.object);
+                k.word = k.object ? ZelMemEntryPresent | (k.word & ZelMemEntrySwapable) : 0;
+            } else if (op == 5) {
+                H::FreePtr(h);  // a table block goes; an added object is only let go
+                k = Held{};
+            } else if (op == 6) {
+                ZelMem::SetMoveOnAlloc(below(2));
+            } else {
+                release(h);
+                held.erase(it);
+            }
+        }
+        // Every held entry as the model has it.
+        unsigned short top = first;
+        for (auto& [e, m] : held) {
+            top = std::max(top, e);
+            void* p = H::GetPtr(e);
+            ASSERT_EQ(word(e), m.word) << e;
+            if (m.word & ZelMemEntryTable) {
+                ASSERT_TRUE(p && (m.object == nullptr || p == m.object)) << "a pinned block moved: " << e;
+                ASSERT_EQ(H::FindHandle(p), e);
+                ASSERT_EQ(ZelMem::GetPtrSize(p), m.size) << e;
+                ASSERT_TRUE(m.size == 0 || (static_cast<unsigned char*>(p)[0] == m.fill &&
+                                            static_cast<unsigned char*>(p)[m.size - 1] == m.fill)) << e;
+                ASSERT_STREQ(ZelMem::GetPtrData(p), m.label.empty() ? nullptr : m.label.c_str()) << e;
+            } else {
+                ASSERT_EQ(p, m.object) << e;
+                const unsigned short found = H::FindHandle(p);
+                ASSERT_TRUE(!p || (held.count(found) && held[found].object == p)) << e;
+            }
+        }
+        ASSERT_EQ(H::Handles.count, top);
+    }
+    for (auto& [e, m] : held) {
+        unsigned short gone = e;
+        release(gone);
+    }
+    ZelMem::SetMoveOnAlloc(savedMode);
+    EXPECT_EQ(H::Handles.count, first);
+    EXPECT_EQ(ZelMem::LiveBlocks().size(), blocksBefore);
+}
+
+// Free, out-of-range and null handles are ignored; a full table refuses
+// without leaving a block behind and hands out the entry freed next.
+TEST(ZelMemHandles, OddCallsAndAFullTable)
+{
+    static char objects[H::MaxHandles];
+    const unsigned short before = H::Handles.count;
+    const size_t blocks = ZelMem::LiveBlocks().size();
+    unsigned short stale = H::AddPtr(&objects[0]), kept = H::AddPtr(&objects[1]), copy = stale;
+    H::RemoveHandle(copy);
+    for (const unsigned short odd : {stale, Null, static_cast<unsigned short>(0), static_cast<unsigned short>(65000)}) {
+        unsigned short gone = odd;
+        H::RemoveHandle(gone);
+        H::FreePtr(odd);
+        H::SetPtr(odd, &objects[2]);
+        EXPECT_EQ(H::GetPtr(odd), nullptr) << odd;
+        EXPECT_EQ(H::ReallocPtr(odd, 8), nullptr) << odd;
+    }
+    EXPECT_EQ(H::GetPtr(kept), &objects[1]);
+    H::RemoveHandle(kept);
+
+    std::vector<unsigned short> taken;
+    for (unsigned short h; taken.size() < H::MaxHandles && (h = H::AddPtr(&objects[taken.size()])) != Null;)
+        taken.push_back(h);
+    EXPECT_EQ(H::Handles.count, H::MaxHandles);
+    unsigned short refused;
+    H::MallocPtr(refused, 16);
+    EXPECT_EQ(std::make_pair(refused, H::AddPtr(&objects[0])), std::make_pair(Null, Null));
+    EXPECT_EQ(ZelMem::LiveBlocks().size(), blocks);
+    unsigned short mid = taken[taken.size() / 2], copyMid = mid, m;
+    H::RemoveHandle(copyMid);
+    H::MallocPtr(m, 16);
+    EXPECT_EQ(m, mid);
+    release(m);
+    for (unsigned short h : taken)
+        if (h != mid)
+            H::RemoveHandle(h);
+    EXPECT_EQ(H::Handles.count, before);
+}
+
+// Empty blocks are distinct; a resize keeps the contents and the age, and a
+// null block acts as Malloc; labels are copies; calls on what is not a block
+// are ignored. The report lists blocks oldest first with their handles.
+TEST(ZelMemTmp, OddCallsLabelsAndTheReport)
+{
+    const size_t before = ZelMem::LiveBlocks().size();
+    void* a = ZelMEMTmp::Malloc(0);
+    void* b = ZelMEMTmp::Malloc(0);
+    ASSERT_TRUE(a && b && a != b);
+    char text[] = "zt-first";
+    void* c = ZelMEMTmp::Realloc(nullptr, 10);
+    ZelMem::SetPtrData(c, text);
+    std::strcpy(text, "xxxxx");
+    std::memcpy(c, "abcdefghij", 10);
+    unsigned short h;
+    H::MallocPtr(h, 12);
+    ZelMem::SetPtrData(H::GetPtr(h), "zt-second");
+    ZelMem::SetPtrData(H::GetPtr(h), ZelMem::GetPtrData(H::GetPtr(h)) + 1);  // from its own label
+    c = ZelMEMTmp::Realloc(c, 70000);
+    EXPECT_EQ(std::memcmp(c, "abcdefghij", 10), 0);
+    c = ZelMEMTmp::Realloc(c, 0);
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(ZelMem::GetPtrSize(c), 0u);
+    int local = 0;
+    ZelMEMTmp::Free(nullptr);
+    ZelMEMTmp::Free(&local);
+    EXPECT_EQ(ZelMEMTmp::Realloc(&local, 64), nullptr);
+    ZelMem::SetPtrData(&local, "not a block");
+    EXPECT_EQ(std::make_pair(ZelMem::GetPtrSize(&local), ZelMem::GetPtrData(&local)), std::make_pair(0u, static_cast<const char*>(nullptr)));
+    ZelMEMTmp::Free(a);
+    ZelMEMTmp::Free(a);  // unknown by now: ignored
+
+    const std::vector<ZelMemBlockInfo> blocks = ZelMem::LiveBlocks();
+    ASSERT_EQ(blocks.size(), before + 3);
+    EXPECT_EQ(blocks[before + 1].label + "/" + blocks[before + 2].label, "zt-first/t-second");
+    EXPECT_EQ(std::make_pair(blocks[before + 1].handle, blocks[before + 2].handle), std::make_pair(Null, h));
+    unsigned short added = H::AddPtr(c);
+    std::ostringstream report;
+    ZelMem::ReportLiveBlocks(report);
+    EXPECT_NE(report.str().find("live block: \"zt-first\" 0 bytes (handle " + std::to_string(added) + ")\n"),
+              std::string::npos);
+    EXPECT_NE(report.str().find("live blocks: " + std::to_string(blocks.size()) + ", "), std::string::npos);
+    H::RemoveHandle(added);
+    ZelMEMTmp::FreeVolatile(b);
+    EXPECT_EQ(b, nullptr);
+    ZelMEMTmp::Free(c);
+    release(h);
+    EXPECT_EQ(ZelMem::LiveBlocks().size(), before);
+}
+
+TEST(ZelMemDeathTest, ExitReportAndTrapWhenAsked)
+{
+    EXPECT_EXIT(
+        {
+            setenv("ZEL_MEM_REPORT", "1", 1);
+            ZelMem::SetPtrData(ZelMEMTmp::Malloc(5), "zt-leak");
+            std::exit(0);
+        },
+        testing::ExitedWithCode(0), "live block: \"zt-leak\" 5 bytes\n");
+    EXPECT_EXIT(
+        {
+            setenv("ZEL_MEM_TRAP", "1", 1);
+            ZelMem::CallDebugger();
+            std::exit(0);
+        },
+        testing::KilledBySignal(SIGTRAP), "");
+}
+
+// Within half a unit of the real sine and cosine, odd and even, a quarter
+// turn apart (exact quarter turns are in engine.scene).
+TEST(Trig, MatchesTheRealFunctionsAndTheirSymmetries)
+{
+    const double turn = 2 * std::acos(-1.0);
+    for (int a = 0; a < ZelAngleFullTurn; a += 7) {
+        const double r = a * turn / ZelAngleFullTurn;
+        ASSERT_LE(std::abs(iSin(a) - std::sin(r) * (1 << 20)), 0.5 + 1e-6) << a;
+        ASSERT_LE(std::abs(iCos(a) - std::cos(r) * (1 << 20)), 0.5 + 1e-6) << a;
+    }
+    for (int a : {1, 77, 5461, 12345, 16383, 30000, 65535, -1, -40000, 2147483647, -2000000000}) {
+        EXPECT_EQ(iSin(a), -iSin(-a)) << a;
+        EXPECT_EQ(iCos(a), iCos(-a)) << a;
+        EXPECT_EQ(iSin(a), iCos(a - ZelAngleQuarterTurn)) << a;
+    }
+}
+
+}  // namespace
