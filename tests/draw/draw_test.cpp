@@ -74,24 +74,4 @@ TEST(Figures, XorAndSmartLineMatchTheirSolidTwins)
     EXPECT_TRUE(line.buffer.isNull());
 }
 
-// The smart line's buffer: as long as the longest line, never shrinking,
-// capped at the screen width, labelled.
-TEST(Figures, SmartLineBufferGrowsToTheLongestLine)
-{
-    ScreenSetup s(16, 40);
-    ZelSmartLine line{HSimple<unsigned char>(), {0, 0}, {0, 0}, 0};
-    const struct {
-        int x1, y1, x2, y2;
-        unsigned size;
-    } lines[] = {{2, 2, 2, 2, 1}, {0, 0, 5, 2, 6}, {0, 0, 1, 1, 6}, {3, 0, 3, 39, 16}};
-    for (const auto& l : lines) {
-        line.draw(l.x1, l.y1, l.x2, l.y2, 1);
-        EXPECT_EQ(ZelMem::GetPtrSize(line.buffer.get()), l.size);
-        line.erase();
-    }
-    EXPECT_STREQ(ZelMem::GetPtrData(line.buffer.get()), "ZelSmartLine buffer");
-    line.free();
-    EXPECT_EQ(line.drawn, 0);
-}
-
 }  // namespace

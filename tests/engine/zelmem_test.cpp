@@ -2,6 +2,7 @@
 // random calls, a full table, the temporary heap's odd calls, the live-block
 // report, the debugger hook, and the integer trigonometry against the real
 // functions.
+#include <algorithm>
 #include <cmath>
 #include <csignal>
 #include <cstring>
@@ -28,8 +29,9 @@ void release(unsigned short& h) { H::FreePtr(h); H::RemoveHandle(h); }
 
 // What the model knows of a handle the run holds.
 struct Held {
-    void* object = nullptr;  // an added object; a pinned table block's address
-    unsigned size = 0;       // a table block's size, every byte fill
+    void* object = nullptr;    // an added object; a table block's last address
+    unsigned short block = 0;  // an added handle on a table block: that block's handle
+    unsigned size = 0;         // a table block's size, every byte fill
     unsigned char fill = 0;
     uint32_t word = 0;
     std::string label;
@@ -38,7 +40,8 @@ struct Held {
 // Handles are numbered lowest free first and the count falls back over
 // trailing free entries; entry words follow pins, swap marks and detaching;
 // a table block keeps its contents, size and label through resizes and the
-// stress mode's moves, and stays put when pinned; an added object is never
+// stress mode's moves, and stays put while pinned or named by an added
+// handle; freeing it detaches every handle on it; an added object is never
 // resized; FindHandle names a handle of the address, another once that one
 // is gone; every block goes with its handle.
 TEST(ZelMemHandles, RandomCallsFollowTheModel)
@@ -46,20 +49,23 @@ TEST(ZelMemHandles, RandomCallsFollowTheModel)
     const bool savedMode = ZelMem::MoveOnAlloc();
     const size_t blocksBefore = ZelMem::LiveBlocks().size();
     std::mt19937 rng(2024);
-    const auto below = [&](unsigned n) { return static_cast<unsigned>(rng() % n); };
+    const auto below = [&](size_t n) { return static_cast<unsigned>(rng() % n); };
     static char objects[8];
     std::map<unsigned short, Held> held;
     // Entries up to the count are in use before the run, but for holes the run fills itself.
     const unsigned short first = H::Handles.count;
     unsigned short h;
     while ((h = H::AddPtr(&objects[0])) <= first)
-        held[h] = {&objects[0], 0, 0, ZelMemEntryPresent, ""};
+        held[h] = {&objects[0], 0, 0, 0, ZelMemEntryPresent, ""};
     H::RemoveHandle(h);
     std::set<unsigned short> others;
     for (h = 1; h <= first; ++h)
         if (!held.count(h))
             others.insert(h);
-    for (int step = 0; step < 4000; ++step) {
+    const auto shared = [&](unsigned short t) {
+        return std::any_of(held.begin(), held.end(), [t](const auto& e) { return e.second.block == t; });
+    };
+    for (int step = 0; step < 5000; ++step) {
         SCOPED_TRACE(step);
         const unsigned op = held.empty() ? 0 : below(9);
         const unsigned size = below(4) ? below(200) : 70000 + below(9);
@@ -67,32 +73,35 @@ TEST(ZelMemHandles, RandomCallsFollowTheModel)
             unsigned short want = 1;
             while (others.count(want) || held.count(want))
                 ++want;
-            Held n{&objects[below(8)], size, static_cast<unsigned char>(rng()), ZelMemEntryPresent, ""};
+            Held n{&objects[below(8)], 0, size, static_cast<unsigned char>(rng()), ZelMemEntryPresent, ""};
+            const auto t = std::next(held.begin(), below(held.size() + 1));
             if (op == 0) {
-                n.object = nullptr, n.word = TableWord;
+                n.word = TableWord;
                 H::MallocPtr(h, size);
-                std::memset(H::GetPtr(h), n.fill, size);
+                std::memset(n.object = H::GetPtr(h), n.fill, size);
                 if (below(2))
-                    ZelMem::SetPtrData(H::GetPtr(h), (n.label = "zt-" + std::to_string(step)).c_str());
+                    ZelMem::SetPtrData(n.object, (n.label = "zt-" + std::to_string(step)).c_str());
             } else {
+                if (t != held.end() && t->second.word & ZelMemEntryTable)  // a second handle on a table block
+                    n.object = t->second.object, n.block = t->first;
                 h = H::AddPtr(n.object);
             }
             ASSERT_EQ(h, want);
             held[h] = n;
         } else {
-            auto it = std::next(held.begin(), below(static_cast<unsigned>(held.size())));
+            auto it = std::next(held.begin(), below(held.size()));
             h = it->first;
             Held& k = it->second;
+            Held& owner = k.block ? held[k.block] : k;
             if (op == 2) {
                 void* p = H::ReallocPtr(h, size);
-                if (k.word == 0 || k.word & ZelMemEntryTable) {  // a detached entry gets a fresh block
+                if (k.word == 0 || owner.word & ZelMemEntryTable) {  // a detached entry gets a fresh block
                     ASSERT_EQ(p, H::GetPtr(h));
                     ASSERT_EQ(ZelMem::GetPtrSize(p), size);
-                    const unsigned kept = k.word ? std::min(size, k.size) : 0;
-                    std::memset(static_cast<char*>(p) + kept, k.fill, size - kept);
-                    k.size = size;
+                    const unsigned kept = owner.word ? std::min(size, owner.size) : 0;
+                    std::memset(static_cast<char*>(p) + kept, owner.fill, size - kept);
+                    owner.size = size, owner.object = p;
                     k.word = k.word ? k.word : TableWord;
-                    k.object = k.object ? p : nullptr;
                 } else {
                     ASSERT_EQ(p, nullptr);  // not the table's to resize
                 }
@@ -103,19 +112,25 @@ TEST(ZelMemHandles, RandomCallsFollowTheModel)
             } else if (op == 4 && k.word & ZelMemEntryTable) {
                 ZelMem::ClrMovable(HAny<void>(h));
                 k.word &= ~uint32_t(ZelMemEntryMovable);
-                k.object = H::GetPtr(h);
             } else if (op == 4) {
                 k.object = below(3) ? &objects[below(8)] : nullptr;
                 H::SetPtr(h, k.object);
                 k.word = k.object ? ZelMemEntryPresent | (k.word & ZelMemEntrySwapable) : 0;
-            } else if (op == 5) {
-                H::FreePtr(h);  // a table block goes; an added object is only let go
-                k = Held{};
+                k.block = 0;
             } else if (op == 6) {
                 ZelMem::SetMoveOnAlloc(below(2));
             } else {
-                release(h);
-                held.erase(it);
+                // A table block goes with every handle on it; an added object is only let go.
+                for (auto& [e, m] : held)
+                    if (k.word & ZelMemEntryTable && m.block == h)
+                        m = Held{};
+                if (op == 5) {
+                    H::FreePtr(h);
+                    k = Held{};
+                } else {
+                    release(h);
+                    held.erase(it);
+                }
             }
         }
         // Every held entry as the model has it.
@@ -125,17 +140,18 @@ TEST(ZelMemHandles, RandomCallsFollowTheModel)
             void* p = H::GetPtr(e);
             ASSERT_EQ(word(e), m.word) << e;
             if (m.word & ZelMemEntryTable) {
-                ASSERT_TRUE(p && (m.object == nullptr || p == m.object)) << "a pinned block moved: " << e;
-                ASSERT_EQ(H::FindHandle(p), e);
+                const bool stays = !(m.word & ZelMemEntryMovable) || shared(e);
+                ASSERT_TRUE(p && (!stays || p == m.object)) << "a pinned or shared block moved: " << e;
+                m.object = p;
                 ASSERT_EQ(ZelMem::GetPtrSize(p), m.size) << e;
                 ASSERT_TRUE(m.size == 0 || (static_cast<unsigned char*>(p)[0] == m.fill &&
                                             static_cast<unsigned char*>(p)[m.size - 1] == m.fill)) << e;
                 ASSERT_STREQ(ZelMem::GetPtrData(p), m.label.empty() ? nullptr : m.label.c_str()) << e;
             } else {
-                ASSERT_EQ(p, m.object) << e;
-                const unsigned short found = H::FindHandle(p);
-                ASSERT_TRUE(!p || (held.count(found) && held[found].object == p)) << e;
+                ASSERT_EQ(p, m.block ? H::GetPtr(m.block) : m.object) << e;
             }
+            const unsigned short found = H::FindHandle(p);
+            ASSERT_TRUE(!p || (held.count(found) && H::GetPtr(found) == p)) << e;
         }
         ASSERT_EQ(H::Handles.count, top);
     }

@@ -1,5 +1,5 @@
-// Shade table files: the names derived from a palette's, and the tables
-// loaded in place from the file system or the disk.
+// Shade tables loaded in place from the file system or the disk (the names
+// derived from a palette's are in names.scene).
 
 #include <gtest/gtest.h>
 
@@ -22,27 +22,6 @@ Table pattern(unsigned seed, size_t size = ZelShadeTableBytes)
     for (size_t i = 0; i < size; ++i)
         t[i] = static_cast<unsigned char>(i * 31 + i / 256 + seed);
     return t;
-}
-
-// The last path component is cut at its first dot (leading dots skipped);
-// a name longer than the buffer is cut, never written past it.
-TEST(ShadeFileName, CutsTheLastComponentAtItsFirstDot)
-{
-    const std::pair<std::string, std::string> names[] = {
-        {"standard.pal", "standard.DRK"}, {"C:\\PAL\\NIGHT.V2.PAL", "C:\\PAL\\NIGHT.DRK"},
-        {"data/v1.0/dusk", "data/v1.0/dusk.DRK"}, {"a:b.c", "a:b.DRK"}, {".pal", ".pal.DRK"},
-        {"..x.y", "..x.DRK"}, {std::string(200, 'a'), std::string(ZelShadeNameSize - 1, 'a')},
-    };
-    for (const auto& [palette, expected] : names) {
-        char out[ZelShadeNameSize + 8];
-        std::memset(out, 'z', sizeof out);
-        shadeFileName(out, palette.c_str(), "DRK");
-        EXPECT_EQ(out, expected.substr(0, ZelShadeNameSize - 1));
-        EXPECT_EQ(out[ZelShadeNameSize], 'z');
-    }
-    char out[ZelShadeNameSize];
-    shadeFileName(out, nullptr, "LHT");
-    EXPECT_STREQ(out, ".LHT");
 }
 
 // The dark file is read first and the light one only when the dark table is

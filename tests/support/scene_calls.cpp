@@ -3,6 +3,7 @@
 // scene can name them and read what they give back.
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <sstream>
 
@@ -15,6 +16,7 @@
 #include "draw/smart_line.h"
 #include "font/font.h"
 #include "scene_args.h"
+#include "shade/shade.h"
 #include "test_support.h"
 #include "video/screen.h"
 #include "video/video.h"
@@ -65,6 +67,15 @@ std::string loadByName(const char* name, const char* dir, int format)
     b->releaseAttachment();
     b.release();
     return s;
+}
+
+// A shade file's name for a palette's; a write past the name's buffer shows.
+std::string shadeName(const char* palette, const char* ext)
+{
+    char out[ZelShadeNameSize + 8];
+    std::memset(out, 'z', sizeof out);
+    shadeFileName(out, palette, ext);
+    return std::string(out, strnlen(out, sizeof out)).append(out[ZelShadeNameSize] == 'z' ? "" : " and past the buffer");
 }
 
 // A clip region given as "left,top,right,bottom,originX,originY".
@@ -124,6 +135,7 @@ const std::map<std::string, SceneInvoker>& table()
          })},
         {"ZelSmartLine::erase", sceneInvoker(+[] { smartLine.erase(); })},
         {"ZelSmartLine::printOn", sceneInvoker(smartLineText)},
+        {"ZelSmartLine::bufferSize", sceneInvoker(+[] { return ZelMem::GetPtrSize(smartLine.buffer.get()); })},
         {"ZelClipRgn::clampX", sceneInvoker(+[](int* r, int x) { return clipRegion(r).clampX(x); })},
         {"ZelClipRgn::clampY", sceneInvoker(+[](int* r, int y) { return clipRegion(r).clampY(y); })},
         {"ZelClipRgn::mapX", sceneInvoker(+[](int* r, int x) { return clipRegion(r).mapX(x); })},
@@ -180,6 +192,7 @@ const std::map<std::string, SceneInvoker>& table()
         {"bmpRotImage", sceneInvoker(bmpRotImage)},
         {"bmpSideFill", sceneInvoker(bmpSideFill)},
         {"bmpFloorFill", sceneInvoker(bmpFloorFill)},
+        {"shadeFileName", sceneInvoker(shadeName)},
         {"putShadedBar", sceneInvoker(ZelVideo::putShadedBar)},
         {"putShadedImage", sceneInvoker(ZelVideo::putShadedImage)},
         {"bmpZoomShadedImage", sceneInvoker(static_cast<void (*)(int, int, HClass<Bitmap>, unsigned)>(
