@@ -3,6 +3,7 @@
 // report, the debugger hook, and the integer trigonometry against the real
 // functions.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <csignal>
 #include <cstring>
@@ -67,12 +68,12 @@ TEST(ZelMemHandles, RandomCallsFollowTheModel)
     };
     for (int step = 0; step < 5000; ++step) {
         SCOPED_TRACE(step);
-        const unsigned op = held.empty() ? 0 : below(9);
+        const unsigned op = held.empty() ? 0 : below(10);
+        unsigned short want = 1;
+        while (others.count(want) || held.count(want))
+            ++want;
         const unsigned size = below(4) ? below(200) : 70000 + below(9);
         if (op <= 1) {
-            unsigned short want = 1;
-            while (others.count(want) || held.count(want))
-                ++want;
             Held n{&objects[below(8)], 0, size, static_cast<unsigned char>(rng()), ZelMemEntryPresent, ""};
             const auto t = std::next(held.begin(), below(held.size() + 1));
             if (op == 0) {
@@ -119,6 +120,13 @@ TEST(ZelMemHandles, RandomCallsFollowTheModel)
                 k.block = 0;
             } else if (op == 6) {
                 ZelMem::SetMoveOnAlloc(below(2));
+            } else if (op == 9) {
+                // A free, out-of-range or null handle: every call is ignored.
+                unsigned short odd = std::array<unsigned short, 4>{want, 0, 65000, Null}[below(4)];
+                H::FreePtr(odd), H::SetPtr(odd, &objects[2]), ZelMem::ClrMovable(HAny<void>(odd));
+                ZelMem::SetSwapable(HAny<void>(odd));
+                ASSERT_TRUE(H::ReallocPtr(odd, 8) == nullptr && H::GetPtr(odd) == nullptr) << odd;
+                H::RemoveHandle(odd);
             } else {
                 // A table block goes with every handle on it; an added object is only let go.
                 for (auto& [e, m] : held)
@@ -164,26 +172,13 @@ TEST(ZelMemHandles, RandomCallsFollowTheModel)
     EXPECT_EQ(ZelMem::LiveBlocks().size(), blocksBefore);
 }
 
-// Free, out-of-range and null handles are ignored; a full table refuses
-// without leaving a block behind and hands out the entry freed next.
-TEST(ZelMemHandles, OddCallsAndAFullTable)
+// A full table refuses without leaving a block behind and hands out the
+// entry freed next.
+TEST(ZelMemHandles, AFullTable)
 {
     static char objects[H::MaxHandles];
     const unsigned short before = H::Handles.count;
     const size_t blocks = ZelMem::LiveBlocks().size();
-    unsigned short stale = H::AddPtr(&objects[0]), kept = H::AddPtr(&objects[1]), copy = stale;
-    H::RemoveHandle(copy);
-    for (const unsigned short odd : {stale, Null, static_cast<unsigned short>(0), static_cast<unsigned short>(65000)}) {
-        unsigned short gone = odd;
-        H::RemoveHandle(gone);
-        H::FreePtr(odd);
-        H::SetPtr(odd, &objects[2]);
-        EXPECT_EQ(H::GetPtr(odd), nullptr) << odd;
-        EXPECT_EQ(H::ReallocPtr(odd, 8), nullptr) << odd;
-    }
-    EXPECT_EQ(H::GetPtr(kept), &objects[1]);
-    H::RemoveHandle(kept);
-
     std::vector<unsigned short> taken;
     for (unsigned short h; taken.size() < H::MaxHandles && (h = H::AddPtr(&objects[taken.size()])) != Null;)
         taken.push_back(h);
@@ -272,7 +267,7 @@ TEST(ZelMemDeathTest, ExitReportAndTrapWhenAsked)
 }
 
 // Within half a unit of the real sine and cosine, odd and even, a quarter
-// turn apart (exact quarter turns are in engine.scene).
+// turn apart (exact quarter turns and angles beyond a turn are in engine.scene).
 TEST(Trig, MatchesTheRealFunctionsAndTheirSymmetries)
 {
     const double turn = 2 * std::acos(-1.0);
@@ -280,11 +275,7 @@ TEST(Trig, MatchesTheRealFunctionsAndTheirSymmetries)
         const double r = a * turn / ZelAngleFullTurn;
         ASSERT_LE(std::abs(iSin(a) - std::sin(r) * (1 << 20)), 0.5 + 1e-6) << a;
         ASSERT_LE(std::abs(iCos(a) - std::cos(r) * (1 << 20)), 0.5 + 1e-6) << a;
-    }
-    for (int a : {1, 77, 5461, 12345, 16383, 30000, 65535, -1, -40000, 2147483647, -2000000000}) {
-        EXPECT_EQ(iSin(a), -iSin(-a)) << a;
-        EXPECT_EQ(iCos(a), iCos(-a)) << a;
-        EXPECT_EQ(iSin(a), iCos(a - ZelAngleQuarterTurn)) << a;
+        ASSERT_TRUE(iSin(-a) == -iSin(a) && iCos(-a) == iCos(a) && iSin(a) == iCos(a - ZelAngleQuarterTurn)) << a;
     }
 }
 
