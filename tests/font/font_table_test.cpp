@@ -9,7 +9,6 @@
 #include "data_files.h"
 #include "font/font.h"
 #include "golden.h"
-#include "data_files.h"
 #include "test_support.h"
 
 namespace {

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <map>
 #include <sstream>
+#include <tuple>
+#include <vector>
 
 #include "bitmap/blit.h"
 #include "blit/rotate.h"
@@ -76,6 +78,31 @@ std::string shadeName(const char* palette, const char* ext)
     std::memset(out, 'z', sizeof out);
     shadeFileName(out, palette, ext);
     return std::string(out, strnlen(out, sizeof out)).append(out[ZelShadeNameSize] == 'z' ? "" : " and past the buffer");
+}
+
+// Shade tables loaded for a palette into tables filled with 0xd0 (dark) and
+// 0x70 (light, or none): the result, then how many leading bytes of each
+// table follow its file's pattern (31 i + 1 dark, 31 i + 2 light); "changed"
+// when a byte past them is not the fill, "open" when a file was left open.
+std::string loadShades(const char* palette, int withLight)
+{
+    std::vector<unsigned char> dark(ZelShadeTableBytes, 0xd0), light(ZelShadeTableBytes, 0x70);
+    unsigned char* const saved[2] = {ZelVideo::shadeDark, ZelVideo::shadeLight};
+    ZelVideo::shadeDark = dark.data();
+    ZelVideo::shadeLight = withLight ? light.data() : nullptr;
+    const int descriptors = openDescriptors();
+    std::string s = std::to_string(ZelVideo::loadPaletteShades(palette));
+    s.append(openDescriptors() == descriptors ? "" : " open");
+    ZelVideo::shadeDark = saved[0], ZelVideo::shadeLight = saved[1];
+    for (const auto& [table, b, fill] : {std::tuple{&dark, 1, 0xd0}, {&light, 2, 0x70}}) {
+        size_t k = 0;
+        while (k < table->size() && (*table)[k] == static_cast<unsigned char>(31 * k + b))
+            ++k;
+        s.append(" ").append(std::to_string(k));
+        if (std::any_of(table->begin() + k, table->end(), [&](int c) { return c != fill; }))
+            s.append(" changed");
+    }
+    return s;
 }
 
 // A clip region given as "left,top,right,bottom,originX,originY".
@@ -193,6 +220,7 @@ const std::map<std::string, SceneInvoker>& table()
         {"bmpSideFill", sceneInvoker(bmpSideFill)},
         {"bmpFloorFill", sceneInvoker(bmpFloorFill)},
         {"shadeFileName", sceneInvoker(shadeName)},
+        {"loadShades", sceneInvoker(loadShades)},
         {"putShadedBar", sceneInvoker(ZelVideo::putShadedBar)},
         {"putShadedImage", sceneInvoker(ZelVideo::putShadedImage)},
         {"bmpZoomShadedImage", sceneInvoker(static_cast<void (*)(int, int, HClass<Bitmap>, unsigned)>(
