@@ -189,7 +189,7 @@ const std::map<std::string, SceneInvoker>& table()
         {"widthShift", sceneInvoker(+[](B b) { return b->widthShift(); })},
         {"addFlags", sceneInvoker(+[](B b, int bits) { return b->flags |= static_cast<uint16_t>(bits); })},
         {"blockSize", sceneInvoker(+[](B b) { return ZelMem::GetPtrSize(b.get()); })},
-        {"label", sceneInvoker(+[](B b) { return std::string(ZelMem::GetPtrData(b.get())); })},
+        {"label", sceneInvoker(+[](B b) { const char* l = ZelMem::GetPtrData(b.get()); return std::string(l ? l : "none"); })},
         {"rowSpans", sceneInvoker(rowSpans)},
         {"clipRgn", sceneInvoker(+[](B b) {
              const ZelClipRgn& r = *b->clipRgn();
