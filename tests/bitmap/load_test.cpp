@@ -1,13 +1,10 @@
-// Loading bitmaps: engine format and Windows BMP 3.0, the format by number or by
-// name, and the search of the file system and the disk.
-
-#include <filesystem>
+// Loading bitmaps from a stream: engine format and Windows BMP 3.0. Formats
+// by number and by name and the search for the file are in names.scene.
 
 #include <gtest/gtest.h>
 
 #include "bitmap/bitmap.h"
 #include "cout_capture.h"
-#include "data_files.h"
 #include "data_files.h"
 #include "test_support.h"
 
@@ -55,22 +52,16 @@ std::string load(const std::string& bytes, unsigned char format)
     return loaded(ZelBitmap::Load(f, format), out);
 }
 
-// Format 1 is the engine format, 2 BMP, others BMP and then the engine format.
-TEST(BitmapLoad, EngineFormatAndFormatNumbers)
+// Bitmaps read one after another from a stream; format 0 on a stream tries
+// BMP first. Formats by number and by name are in names.scene.
+TEST(BitmapLoad, EngineFormatFromAStream)
 {
     zeltest::CoutCapture out;
     zeltest::BytesFile f(file(Zel, 2, 2, "1234", 1, 1) + file(Zel, 3, 1, "567", -2, 5));
     EXPECT_EQ(loaded(ZelBitmap::LoadZelBitmap(f), out), "12\n34\n@1,1");
     EXPECT_EQ(loaded(ZelBitmap::LoadZelBitmap(f), out), "567\n@-2,5");
-    EXPECT_EQ(load(file(Zel, 3, 0, "", 3, 3).substr(0, 8), 1), "@0,0");  // cut after the size: origin 0
-    const size_t live = liveBlockCount();
-    for (auto [w, h] : {std::pair{-3, 2}, {2, -1}, {65536, 65536}})
-        EXPECT_EQ(load(file(Zel, w, h, ""), 1), "null") << w << " x " << h;
-    EXPECT_EQ(liveBlockCount(), live);
-    const std::string engine = file(Zel, 1, 1, "7"), refused = "ERROR: not a Windows Bitmap file\n";
-    for (unsigned char format : {0, 3, 255})
-        EXPECT_EQ(load(engine, format) + load(file(Bmp, 1, 1, "3"), format), "7\n@0,0" + refused + "3\n@0,0");
-    EXPECT_EQ(load(engine, 2) + load(engine, 1), "null" + refused + "7\n@0,0");
+    EXPECT_EQ(load(file(Zel, 1, 1, "7"), 0) + load(file(Bmp, 1, 1, "3"), 0),
+              "7\n@0,0ERROR: not a Windows Bitmap file\n3\n@0,0");
 }
 
 // Rows bottom first (top first under a negative height), padded, right after the colour
@@ -103,41 +94,6 @@ TEST(BitmapLoad, BmpRowsPaletteAndHeaders)
         EXPECT_EQ(load(patched(good, c.at, c.value, c.bytes), 2), std::string("null") + c.printed);
     EXPECT_EQ(load(patched(patched(good, 18, 65536, 4), 22, 65536, 4), 2), "null");  // 2^32 pixels
     EXPECT_EQ(liveBlockCount(), live);
-}
-
-// Format 0 is BMP when the second non-empty dot-separated token of the file name is BMP
-// (every file here holds the engine format). The file system comes first; then the
-// disk: dir and name joined as they stand, then the name alone.
-TEST(BitmapLoad, ByName)
-{
-    zeltest::TempDir dir;
-    const auto write = [&](const std::string& name, const std::string& content) {
-        std::filesystem::create_directories(std::filesystem::path(dir.path + "/" + name).parent_path());
-        zeltest::writeFile(dir.path + "/" + name, content);
-    };
-    zeltest::CoutCapture out;
-    const auto byName = [&](const char* name, const char* in, int format) {
-        return loaded(ZelBitmap::Load(name, in, static_cast<unsigned char>(format)), out);
-    };
-    ZelSystem::SetRegistryString("ufsroot", dir.path.c_str());
-    const size_t live = liveBlockCount();
-    for (auto [name, asBmp] : {std::pair{"PIC.Bmp", true}, {"sub/pic.BMP", true}, {"pic.bmp.old", true},
-                               {"a..bmp", true}, {"pic.dat", false}, {"pic", false}, {".bmp", false},
-                               {"pic.dat.bmp", false}, {"c:/x.y/pic", false}, {"x.bmpx", false}, {"b.bm", false},
-                               {"p.amp", false}, {":x.bmp", true}, {"d./.bmp", false}}) {
-        write(name, file(Zel, 1, 1, "5"));
-        EXPECT_EQ(byName(name, "", 0), asBmp ? "nullERROR: not a Windows Bitmap file\n" : "5\n@0,0") << name;
-    }
-    write("data/pic.bmp", file(Bmp, 1, 1, "9"));
-    write("datapic.bmp", file(Bmp, 1, 1, "1"));  // what the disk would give
-    EXPECT_EQ(byName("pic.bmp", "data", 2), "9\n@0,0");
-    ZelSystem::SetRegistryString("ufsroot", (dir.path + "/data").c_str());
-    write("pics/a.bmp", file(Bmp, 2, 1, "12"));
-    EXPECT_EQ(byName("a.bmp", (dir.path + "/pics/").c_str(), 0), "12\n@0,0");
-    EXPECT_EQ(byName((dir.path + "/pic").c_str(), "/no/such/dir", 1), "5\n@0,0");
-    EXPECT_EQ(byName("missing.bmp", dir.path.c_str(), 0) + byName(nullptr, dir.path.c_str(), 0), "nullnull");
-    EXPECT_EQ(liveBlockCount(), live);
-    ZelSystem::SetRegistryString("ufsroot", nullptr);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// Fonts loaded into slots, glyphs that cannot load, slots freed and reused; a paragraph.
+// Fonts loaded into slots and glyphs that cannot load (slots freed and reused
+// are in text.scene); a paragraph in the standard font.
 
 #include <fstream>
 
@@ -8,7 +9,6 @@
 #include "data_files.h"
 #include "font/font.h"
 #include "golden.h"
-#include "data_files.h"
 #include "test_support.h"
 
 namespace {
@@ -125,37 +125,6 @@ TEST_F(FontTable, GlyphsThatCannotLoadAreReported)
     load(font(1).substr(0, 260)), ZelError::GoingDown = 0;
     EXPECT_EQ(printed, report + "0.\n\nFile: engine, Line: 5\n");
     EXPECT_EQ(std::make_tuple(ZelError::NError, ZelError::ErrorCopy.line), std::make_tuple(0, 5));
-}
-
-// Freed slots are reused; unloading the last one trims the table; the
-// current font falls back to slot 0 (to none when slot 0 goes); indexes
-// outside the table are ignored. Every block goes with its font.
-TEST_F(FontTable, SlotsCurrentFontAndBlocks)
-{
-    const size_t live = liveBlockCount();
-    for (int i = 0; i < 3; ++i)
-        ASSERT_EQ(load(font(2 + i)), i);
-    HClass<ZelBitmap>(slot(0).glyphs[1].handle).get()->createLineIndexes();
-    EXPECT_EQ(liveBlockCount(), live + 1 + (1 + 2) + (1 + 3) + (1 + 4) + 1);
-    EXPECT_EQ(ZelFont::getFont(), -1);
-    ZelFont::setFont(2);
-    for (int outside : {3, 5, -1})
-        ZelFont::setFont(outside), ZelFont::unload(outside);
-    EXPECT_EQ(std::make_tuple(ZelFont::nFonts, ZelFont::getFont()), std::make_tuple(3, 2));
-    ZelFont::unload(1);
-    EXPECT_EQ(std::make_tuple(ZelFont::nFonts, ZelFont::getFont()), std::make_tuple(3, 0));
-    EXPECT_TRUE(ZelFont::fonts[1].handle.isNull() && load(font(1)) == 1);
-    ZelFont::unload(2);
-    EXPECT_EQ(std::make_tuple(ZelFont::nFonts, ZelMem::GetPtrSize(ZelFont::fonts.get()), swapable(ZelFont::fonts)),
-              std::make_tuple(2, 8u, true));
-    ZelFont::unload(0);  // slot 0 is free: 65535, the current font
-    EXPECT_EQ(std::make_tuple(ZelFont::nFonts, ZelFont::getFont(), ZelFont::currentFont.isNull()),
-              std::make_tuple(2, 0, true));
-    EXPECT_EQ(liveBlockCount(), live + 1 + (1 + 1));
-    ZelFont::unload(1), ZelFont::unload(0);
-    EXPECT_EQ(std::make_tuple(ZelFont::nFonts, ZelFont::getFont(), ZelFont::fonts.isNull()),
-              std::make_tuple(0, -1, true));
-    EXPECT_EQ(liveBlockCount(), live);
 }
 
 TEST(Text, ParagraphInTheStandardFontMatchesTheGolden)

@@ -2,8 +2,12 @@
 // Member functions and calls with output parameters are wrapped so that a
 // scene can name them and read what they give back.
 
+#include <algorithm>
+#include <cstring>
 #include <map>
 #include <sstream>
+#include <tuple>
+#include <vector>
 
 #include "bitmap/blit.h"
 #include "blit/rotate.h"
@@ -14,6 +18,8 @@
 #include "draw/smart_line.h"
 #include "font/font.h"
 #include "scene_args.h"
+#include "shade/shade.h"
+#include "test_support.h"
 #include "video/screen.h"
 #include "video/video.h"
 
@@ -38,6 +44,76 @@ std::string header(HClass<ZelBitmap> b)
     s << b->width << "x" << b->height << " at " << b->originX << "," << b->originY << " kind " << b->attachKind()
       << " attachment " << b->attachment.value;
     return s.str();
+}
+
+// A bitmap's row spans, "lead,trail" a row.
+std::string rowSpans(HClass<ZelBitmap> b)
+{
+    std::string s;
+    for (int y = 0; y < b->height; ++y) {
+        const RowSpan& r = HSimple<RowSpan>(b->attachment).get()[y];
+        s.append(y ? " " : "").append(std::to_string(r.lead)).append(",").append(std::to_string(r.trail));
+    }
+    return s;
+}
+
+// A bitmap loaded by name: its rows of pixels and its origin point; "null" for none.
+std::string loadByName(const char* name, const char* dir, int format)
+{
+    HClass<ZelBitmap> b = ZelBitmap::Load(name, dir, static_cast<unsigned char>(format));
+    if (!b.get())
+        return "null";
+    std::string s = picture(*b.get());
+    std::replace(s.begin(), s.end(), '\n', ' ');
+    s.append("@").append(std::to_string(b->originX)).append(",").append(std::to_string(b->originY));
+    b->releaseAttachment();
+    b.release();
+    return s;
+}
+
+// A shade file's name for a palette's; a write past the name's buffer shows.
+std::string shadeName(const char* palette, const char* ext)
+{
+    char out[ZelShadeNameSize + 8];
+    std::memset(out, 'z', sizeof out);
+    shadeFileName(out, palette, ext);
+    return std::string(out, strnlen(out, sizeof out)).append(out[ZelShadeNameSize] == 'z' ? "" : " and past the buffer");
+}
+
+// Shade tables loaded for a palette into tables filled with 0xd0 (dark) and
+// 0x70 (light, or none): the result, then how many leading bytes of each
+// table follow its file's pattern (31 i + 1 dark, 31 i + 2 light); "changed"
+// when a byte past them is not the fill, "open" when a file was left open.
+std::string loadShades(const char* palette, int withLight)
+{
+    std::vector<unsigned char> dark(ZelShadeTableBytes, 0xd0), light(ZelShadeTableBytes, 0x70);
+    unsigned char* const saved[2] = {ZelVideo::shadeDark, ZelVideo::shadeLight};
+    ZelVideo::shadeDark = dark.data();
+    ZelVideo::shadeLight = withLight ? light.data() : nullptr;
+    const int descriptors = openDescriptors();
+    std::string s = std::to_string(ZelVideo::loadPaletteShades(palette));
+    s.append(openDescriptors() == descriptors ? "" : " open");
+    ZelVideo::shadeDark = saved[0], ZelVideo::shadeLight = saved[1];
+    for (const auto& [table, b, fill] : {std::tuple{&dark, 1, 0xd0}, {&light, 2, 0x70}}) {
+        size_t k = 0;
+        while (k < table->size() && (*table)[k] == static_cast<unsigned char>(31 * k + b))
+            ++k;
+        s.append(" ").append(std::to_string(k));
+        if (std::any_of(table->begin() + k, table->end(), [&](int c) { return c != fill; }))
+            s.append(" changed");
+    }
+    return s;
+}
+
+// A clip region given as "left,top,right,bottom,originX,originY".
+ZelClipRgn clipRegion(const int* r)
+{
+    return ZelClipRgn{r[0], r[1], r[2], r[3], r[4], r[5], {}};
+}
+
+std::string pointText(ZelVector2 p)
+{
+    return std::to_string(p.x) + "," + std::to_string(p.y);
 }
 
 std::string smartLineText()
@@ -86,6 +162,16 @@ const std::map<std::string, SceneInvoker>& table()
          })},
         {"ZelSmartLine::erase", sceneInvoker(+[] { smartLine.erase(); })},
         {"ZelSmartLine::printOn", sceneInvoker(smartLineText)},
+        {"ZelSmartLine::bufferSize", sceneInvoker(+[] { return ZelMem::GetPtrSize(smartLine.buffer.get()); })},
+        {"ZelClipRgn::clampX", sceneInvoker(+[](int* r, int x) { return clipRegion(r).clampX(x); })},
+        {"ZelClipRgn::clampY", sceneInvoker(+[](int* r, int y) { return clipRegion(r).clampY(y); })},
+        {"ZelClipRgn::mapX", sceneInvoker(+[](int* r, int x) { return clipRegion(r).mapX(x); })},
+        {"ZelClipRgn::contains", sceneInvoker(+[](int* r, int x, int y) { return clipRegion(r).contains(x, y); })},
+        {"ZelClipRgn::clipLine", sceneInvoker(+[](int* r, V p, V q) {
+             return clipRegion(r).clipLine(p, q) ? pointText(p) + " " + pointText(q) : std::string("hidden");
+         })},
+        {"ZelVector2::pointAtX", sceneInvoker(+[](V p, V q, int x) { return pointText(ZelVector2::pointAtX(p, q, x)); })},
+        {"ZelVector2::pointAtY", sceneInvoker(+[](V p, V q, int y) { return pointText(ZelVector2::pointAtY(p, q, y)); })},
         {"putImage", sceneInvoker(putImage)},
         {"putLetter", sceneInvoker(putLetter)},
         {"getImage", sceneInvoker(getImage)},
@@ -97,6 +183,23 @@ const std::map<std::string, SceneInvoker>& table()
         {"ZelBitmap::zoom", sceneInvoker(+[](B b, V pos, unsigned scale, B target) { b->zoom(pos, scale, target); })},
         {"ZelBitmap::createLineIndexes", sceneInvoker(+[](B b) { b->createLineIndexes(); })},
         {"header", sceneInvoker(header)},
+        {"ZelBitmap::Create", sceneInvoker(ZelBitmap::Create)},
+        {"ZelBitmap::Load", sceneInvoker(loadByName)},
+        {"Bitmap::widthShiftOf", sceneInvoker(Bitmap::widthShiftOf)},
+        {"widthShift", sceneInvoker(+[](B b) { return b->widthShift(); })},
+        {"addFlags", sceneInvoker(+[](B b, int bits) { return b->flags |= static_cast<uint16_t>(bits); })},
+        {"blockSize", sceneInvoker(+[](B b) { return ZelMem::GetPtrSize(b.get()); })},
+        {"label", sceneInvoker(+[](B b) { const char* l = ZelMem::GetPtrData(b.get()); return std::string(l ? l : "none"); })},
+        {"rowSpans", sceneInvoker(rowSpans)},
+        {"clipRgn", sceneInvoker(+[](B b) {
+             const ZelClipRgn& r = *b->clipRgn();
+             std::ostringstream s;
+             s << r.left << "," << r.top << "," << r.right << "," << r.bottom << " " << r.originX << "," << r.originY
+               << (r.next.handle.isNull() ? " last" : " more");
+             return s.str();
+         })},
+        {"ZelBitmap::setAttachKind", sceneInvoker(+[](B b, unsigned kind) { b->setAttachKind(kind); })},
+        {"ZelBitmap::releaseAttachment", sceneInvoker(+[](B b) { b->releaseAttachment(); })},
         {"ZelBitmap::pushClipRgn", sceneInvoker(+[](B b, int l, int t, int r, int bottom, int ox, int oy) {
              ZelBitmap::pushClipRgn(b, ZelClipRgn{l, t, r, bottom, ox, oy, {}});
          })},
@@ -116,6 +219,8 @@ const std::map<std::string, SceneInvoker>& table()
         {"bmpRotImage", sceneInvoker(bmpRotImage)},
         {"bmpSideFill", sceneInvoker(bmpSideFill)},
         {"bmpFloorFill", sceneInvoker(bmpFloorFill)},
+        {"shadeFileName", sceneInvoker(shadeName)},
+        {"loadShades", sceneInvoker(loadShades)},
         {"putShadedBar", sceneInvoker(ZelVideo::putShadedBar)},
         {"putShadedImage", sceneInvoker(ZelVideo::putShadedImage)},
         {"bmpZoomShadedImage", sceneInvoker(static_cast<void (*)(int, int, HClass<Bitmap>, unsigned)>(
@@ -136,6 +241,7 @@ const std::map<std::string, SceneInvoker>& table()
         {"ZelFont::setFont", sceneInvoker(ZelFont::setFont)},
         {"ZelFont::unload", sceneInvoker(ZelFont::unload)},
         {"ZelFont::getFont", sceneInvoker(ZelFont::getFont)},
+        {"fontSlots", sceneInvoker(+[] { return ZelFont::nFonts; })},
         };
         addVideoCalls(c);
         addEngineCalls(c);
