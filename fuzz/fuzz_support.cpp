@@ -4,12 +4,15 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <new>
 
 #include "bitmap/blit.h"
 #include "blit/rotate.h"
 #include "blit/scale.h"
 #include "blit/zoom.h"
 #include "engine/zelmem/zelmem.h"
+#include "font/font.h"
+#include "tools/zeltool/errors.h"
 #include "video/video.h"
 
 namespace zelfuzz {
@@ -49,6 +52,12 @@ const std::string& inputDir()
     return *dir;
 }
 
+std::string Input::file(const std::string& name)
+{
+    const std::vector<uint8_t> bytes = rest();
+    return writeInput(name, bytes.data(), bytes.size());
+}
+
 std::string writeInput(const std::string& name, const uint8_t* data, size_t size)
 {
     const std::string path = inputDir() + name;
@@ -58,22 +67,6 @@ std::string writeInput(const std::string& name, const uint8_t* data, size_t size
         std::exit(1);
     }
     return path;
-}
-
-void startVideo()
-{
-    static bool started = false;
-    if (started)
-        return;
-    setenv("ZEL_headless_width", "64", 1);
-    setenv("ZEL_headless_height", "48", 1);
-    setenv("ZEL_headless_dir", "", 1);
-    if (ZelVideo::init("headless", "standard.pal", "standard.fnt") != -1) {
-        std::cerr << "zelfuzz: the library did not start on the headless driver\n";
-        std::exit(1);
-    }
-    ZelMem::SetLargestAllocation(LargestAllocation);
-    started = true;
 }
 
 void exerciseAndFree(HClass<ZelBitmap> bitmap)
@@ -91,7 +84,37 @@ void exerciseAndFree(HClass<ZelBitmap> bitmap)
     bitmap.release();
 }
 
+int loadFont(const std::string& path)
+{
+    HClass<ZelFile> file = ZelDiskFile::create();
+    int slot = -1;
+    if (file.resolves() && file->open(path.c_str(), 1)) {
+        slot = ZelFont::load(file);
+        file->close();
+    }
+    file.destroy();
+    return slot;
+}
+
 namespace {
+
+// Starts the library once per process on the headless driver (64 x 48, no
+// frames written) with the standard palette and font; exits on failure.
+void startVideo()
+{
+    static bool started = false;
+    if (started)
+        return;
+    setenv("ZEL_headless_width", "64", 1);
+    setenv("ZEL_headless_height", "48", 1);
+    setenv("ZEL_headless_dir", "", 1);
+    if (ZelVideo::init("headless", "standard.pal", "standard.fnt") != -1) {
+        std::cerr << "zelfuzz: the library did not start on the headless driver\n";
+        std::exit(1);
+    }
+    ZelMem::SetLargestAllocation(LargestAllocation);
+    started = true;
+}
 
 // The engine's error stack is made on the first error and kept for later
 // ones, so it is not counted; its records are the reader's to clear.
@@ -102,12 +125,20 @@ size_t blocksInUse()
 
 }  // namespace
 
-LeakCheck::LeakCheck() : before_(blocksInUse()) {}
-
-LeakCheck::~LeakCheck()
+void runOne(const uint8_t* data, size_t size, void (*body)(Input&))
 {
+    startVideo();
+    Input input(data, size);
+    const size_t before = blocksInUse();
+    try {
+        body(input);
+    } catch (const zeltool::FileError&) {
+    } catch (const zeltool::FormatError&) {
+    } catch (const zeltool::UsageError&) {
+    } catch (const std::bad_alloc&) {
+    }
     ZelError::NError = 0;
-    if (blocksInUse() == before_)
+    if (blocksInUse() == before)
         return;
     std::cerr << "zelfuzz: the input left blocks behind\n";
     ZelMem::ReportLiveBlocks(std::cerr);
