@@ -22,51 +22,74 @@ namespace {
 // A cap a program might set: claims up to it are allocated, filled and drawn.
 constexpr std::size_t LargestAllocation = 256u << 20;
 
-std::string makeInputDir()
+[[noreturn]] void fail(const std::string& what)
 {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/zelfuzz.XXXXXX";
-    if (!mkdtemp(pattern.data())) {
-        std::perror("zelfuzz: cannot make a temporary directory");
-        std::exit(1);
-    }
-    return pattern + "/";
+    std::perror(("zelfuzz: " + what).c_str());
+    std::exit(1);
 }
 
-void removeInputDir()
+// A directory under $TMPDIR (or /tmp) of the process's own, removed at exit.
+struct InputDir {
+    std::string path;
+    InputDir()
+    {
+        const char* base = std::getenv("TMPDIR");
+        path = std::string(base && *base ? base : "/tmp") + "/zelfuzz.XXXXXX";
+        if (!mkdtemp(path.data()))
+            fail("cannot make a temporary directory");
+        path += '/';
+    }
+    ~InputDir()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+};
+
+// Starts the library once per process on the headless driver (64 x 48, no
+// frames written) with the standard palette and font.
+void startVideo()
 {
-    std::error_code ignored;
-    std::filesystem::remove_all(inputDir(), ignored);
+    static bool started = false;
+    if (started)
+        return;
+    setenv("ZEL_headless_width", "64", 1);
+    setenv("ZEL_headless_height", "48", 1);
+    setenv("ZEL_headless_dir", "", 1);
+    if (ZelVideo::init("headless", "standard.pal", "standard.fnt") != -1)
+        fail("the library did not start on the headless driver");
+    ZelMem::SetLargestAllocation(LargestAllocation);
+    started = true;
+}
+
+// The engine's error stack is made on the first error and kept for later
+// ones, so it is not counted; its records are the reader's to clear.
+size_t blocksInUse()
+{
+    return ZelMem::LiveBlocks().size() - (ZelError::Error ? 1 : 0);
 }
 
 }  // namespace
 
 const std::string& inputDir()
 {
-    // Never destroyed, so the removal at exit still finds the name.
-    static const std::string* const dir = [] {
-        auto* made = new std::string(makeInputDir());
-        std::atexit(removeInputDir);
-        return made;
-    }();
-    return *dir;
-}
-
-std::string Input::file(const std::string& name)
-{
-    const std::vector<uint8_t> bytes = rest();
-    return writeInput(name, bytes.data(), bytes.size());
+    static const InputDir dir;
+    return dir.path;
 }
 
 std::string writeInput(const std::string& name, const uint8_t* data, size_t size)
 {
     const std::string path = inputDir() + name;
     FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f || (size && std::fwrite(data, 1, size, f) != size) || std::fclose(f) != 0) {
-        std::perror(("zelfuzz: cannot write " + path).c_str());
-        std::exit(1);
-    }
+    if (!f || (size && std::fwrite(data, 1, size, f) != size) || std::fclose(f) != 0)
+        fail("cannot write " + path);
     return path;
+}
+
+std::string Input::file(const std::string& name)
+{
+    const std::vector<uint8_t> bytes = rest();
+    return writeInput(name, bytes.data(), bytes.size());
 }
 
 void exerciseAndFree(HClass<ZelBitmap> bitmap)
@@ -95,35 +118,6 @@ int loadFont(const std::string& path)
     file.destroy();
     return slot;
 }
-
-namespace {
-
-// Starts the library once per process on the headless driver (64 x 48, no
-// frames written) with the standard palette and font; exits on failure.
-void startVideo()
-{
-    static bool started = false;
-    if (started)
-        return;
-    setenv("ZEL_headless_width", "64", 1);
-    setenv("ZEL_headless_height", "48", 1);
-    setenv("ZEL_headless_dir", "", 1);
-    if (ZelVideo::init("headless", "standard.pal", "standard.fnt") != -1) {
-        std::cerr << "zelfuzz: the library did not start on the headless driver\n";
-        std::exit(1);
-    }
-    ZelMem::SetLargestAllocation(LargestAllocation);
-    started = true;
-}
-
-// The engine's error stack is made on the first error and kept for later
-// ones, so it is not counted; its records are the reader's to clear.
-size_t blocksInUse()
-{
-    return ZelMem::LiveBlocks().size() - (ZelError::Error ? 1 : 0);
-}
-
-}  // namespace
 
 void runOne(const uint8_t* data, size_t size, void (*body)(Input&))
 {
