@@ -4,12 +4,15 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <new>
 
 #include "bitmap/blit.h"
 #include "blit/rotate.h"
 #include "blit/scale.h"
 #include "blit/zoom.h"
 #include "engine/zelmem/zelmem.h"
+#include "font/font.h"
+#include "tools/zeltool/errors.h"
 #include "video/video.h"
 
 namespace zelfuzz {
@@ -19,47 +22,32 @@ namespace {
 // A cap a program might set: claims up to it are allocated, filled and drawn.
 constexpr std::size_t LargestAllocation = 256u << 20;
 
-std::string makeInputDir()
+[[noreturn]] void fail(const std::string& what)
 {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/zelfuzz.XXXXXX";
-    if (!mkdtemp(pattern.data())) {
-        std::perror("zelfuzz: cannot make a temporary directory");
-        std::exit(1);
+    std::perror(("zelfuzz: " + what).c_str());
+    std::exit(1);
+}
+
+// A directory under $TMPDIR (or /tmp) of the process's own, removed at exit.
+struct InputDir {
+    std::string path;
+    InputDir()
+    {
+        const char* base = std::getenv("TMPDIR");
+        path = std::string(base && *base ? base : "/tmp") + "/zelfuzz.XXXXXX";
+        if (!mkdtemp(path.data()))
+            fail("cannot make a temporary directory");
+        path += '/';
     }
-    return pattern + "/";
-}
-
-void removeInputDir()
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(inputDir(), ignored);
-}
-
-}  // namespace
-
-const std::string& inputDir()
-{
-    // Never destroyed, so the removal at exit still finds the name.
-    static const std::string* const dir = [] {
-        auto* made = new std::string(makeInputDir());
-        std::atexit(removeInputDir);
-        return made;
-    }();
-    return *dir;
-}
-
-std::string writeInput(const std::string& name, const uint8_t* data, size_t size)
-{
-    const std::string path = inputDir() + name;
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f || (size && std::fwrite(data, 1, size, f) != size) || std::fclose(f) != 0) {
-        std::perror(("zelfuzz: cannot write " + path).c_str());
-        std::exit(1);
+    ~InputDir()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
     }
-    return path;
-}
+};
 
+// Starts the library once per process on the headless driver (64 x 48, no
+// frames written) with the standard palette and font.
 void startVideo()
 {
     static bool started = false;
@@ -68,12 +56,40 @@ void startVideo()
     setenv("ZEL_headless_width", "64", 1);
     setenv("ZEL_headless_height", "48", 1);
     setenv("ZEL_headless_dir", "", 1);
-    if (ZelVideo::init("headless", "standard.pal", "standard.fnt") != -1) {
-        std::cerr << "zelfuzz: the library did not start on the headless driver\n";
-        std::exit(1);
-    }
+    if (ZelVideo::init("headless", "standard.pal", "standard.fnt") != -1)
+        fail("the library did not start on the headless driver");
     ZelMem::SetLargestAllocation(LargestAllocation);
     started = true;
+}
+
+// The engine's error stack is made on the first error and kept for later
+// ones, so it is not counted; its records are the reader's to clear.
+size_t blocksInUse()
+{
+    return ZelMem::LiveBlocks().size() - (ZelError::Error ? 1 : 0);
+}
+
+}  // namespace
+
+const std::string& inputDir()
+{
+    static const InputDir dir;
+    return dir.path;
+}
+
+std::string writeInput(const std::string& name, const uint8_t* data, size_t size)
+{
+    const std::string path = inputDir() + name;
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f || (size && std::fwrite(data, 1, size, f) != size) || std::fclose(f) != 0)
+        fail("cannot write " + path);
+    return path;
+}
+
+std::string Input::file(const std::string& name)
+{
+    const std::vector<uint8_t> bytes = rest();
+    return writeInput(name, bytes.data(), bytes.size());
 }
 
 void exerciseAndFree(HClass<ZelBitmap> bitmap)
@@ -91,23 +107,32 @@ void exerciseAndFree(HClass<ZelBitmap> bitmap)
     bitmap.release();
 }
 
-namespace {
-
-// The engine's error stack is made on the first error and kept for later
-// ones, so it is not counted; its records are the reader's to clear.
-size_t blocksInUse()
+int loadFont(const std::string& path)
 {
-    return ZelMem::LiveBlocks().size() - (ZelError::Error ? 1 : 0);
+    HClass<ZelFile> file = ZelDiskFile::create();
+    int slot = -1;
+    if (file.resolves() && file->open(path.c_str(), 1)) {
+        slot = ZelFont::load(file);
+        file->close();
+    }
+    file.destroy();
+    return slot;
 }
 
-}  // namespace
-
-LeakCheck::LeakCheck() : before_(blocksInUse()) {}
-
-LeakCheck::~LeakCheck()
+void runOne(const uint8_t* data, size_t size, void (*body)(Input&))
 {
+    startVideo();
+    Input input(data, size);
+    const size_t before = blocksInUse();
+    try {
+        body(input);
+    } catch (const zeltool::FileError&) {
+    } catch (const zeltool::FormatError&) {
+    } catch (const zeltool::UsageError&) {
+    } catch (const std::bad_alloc&) {
+    }
     ZelError::NError = 0;
-    if (blocksInUse() == before_)
+    if (blocksInUse() == before)
         return;
     std::cerr << "zelfuzz: the input left blocks behind\n";
     ZelMem::ReportLiveBlocks(std::cerr);

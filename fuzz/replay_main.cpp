@@ -1,7 +1,7 @@
 // Runs a fuzz target's entry point once on every file of the directories (or
 // files) named on the command line, in name order: how the test suite
 // replays the seed corpus and every input that once made a target fail,
-// without the fuzzing engine.
+// without the fuzzing engine. A directory that does not exist counts as empty.
 
 #include <algorithm>
 #include <cstdint>
@@ -9,42 +9,27 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
-#include <string>
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
-namespace {
-
-namespace fs = std::filesystem;
-
-std::vector<fs::path> inputsIn(const fs::path& where)
-{
-    std::vector<fs::path> found;
-    if (fs::is_regular_file(where)) {
-        found.push_back(where);
-    } else if (fs::is_directory(where)) {
-        for (const fs::directory_entry& entry : fs::directory_iterator(where))
-            if (entry.is_regular_file() && entry.path().filename().string().front() != '.')
-                found.push_back(entry.path());
-    }
-    std::sort(found.begin(), found.end());
-    return found;
-}
-
-}  // namespace
-
 int main(int argc, char** argv)
 {
-    if (argc < 2 || std::string(argv[1]) == "--help") {
-        std::cerr << "usage: " << (argc ? argv[0] : "replay") << " DIR|FILE...\n"
-                  << "Runs the fuzz target once on every input file; a directory that does not\n"
-                  << "exist counts as empty. Exits 0 when every input ran.\n";
-        return argc < 2 ? 2 : 0;
+    namespace fs = std::filesystem;
+    if (argc < 2) {
+        std::cerr << "usage: " << (argc ? argv[0] : "replay") << " DIR|FILE...\n";
+        return 2;
     }
     size_t total = 0;
     for (int i = 1; i < argc; ++i) {
-        const std::vector<fs::path> inputs = inputsIn(argv[i]);
+        std::vector<fs::path> inputs;
+        if (fs::is_regular_file(argv[i]))
+            inputs.push_back(argv[i]);
+        else if (fs::is_directory(argv[i]))
+            for (const fs::directory_entry& entry : fs::directory_iterator(argv[i]))
+                if (entry.is_regular_file() && entry.path().filename().string().front() != '.')
+                    inputs.push_back(entry.path());
+        std::sort(inputs.begin(), inputs.end());
         for (const fs::path& input : inputs) {
             std::ifstream in(input, std::ios::binary);
             const std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

@@ -5,21 +5,14 @@
 // open file; the rest is the file.
 #include "fuzz/fuzz_support.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+ZELFUZZ_TARGET(input)
 {
-    zelfuzz::startVideo();
-    zelfuzz::ByteReader in(data, size);
-    const unsigned char format = in.byte();
-    const uint8_t how = in.byte();
-    const std::string content = in.rest();
+    const unsigned char format = input.byte();
+    const uint8_t how = input.byte();
     const std::string name = (how & 1) ? "input.bmp" : "input.zbm";
-    const std::string path =
-        zelfuzz::writeInput(name, reinterpret_cast<const uint8_t*>(content.data()), content.size());
-
-    zelfuzz::LeakCheck leaks;
+    const std::string path = input.file(name);
     if (how & 2)
         zelfuzz::exerciseAndFree(ZelBitmap::Load(name.c_str(), zelfuzz::inputDir().c_str(), format));
     else
         zelfuzz::exerciseAndFree(zelfuzz::loadFromDisk(path, [format](ZelFile& f) { return ZelBitmap::Load(f, format); }));
-    return 0;
 }

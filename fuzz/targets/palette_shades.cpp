@@ -6,19 +6,13 @@
 #include "shade/shade.h"
 #include "video/video.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+ZELFUZZ_TARGET(input)
 {
-    zelfuzz::startVideo();
-    zelfuzz::ByteReader in(data, size);
-    const size_t cut = in.word() * 2u;
-    const std::string content = in.rest();
+    const size_t cut = input.word() * 2u;
+    const std::vector<uint8_t> content = input.rest();
     const size_t dark = std::min(cut, content.size());
-    const auto* bytes = reinterpret_cast<const uint8_t*>(content.data());
-    zelfuzz::writeInput("shades.DRK", bytes, dark);
-    zelfuzz::writeInput("shades.LHT", bytes + dark, content.size() - dark);
-
-    zelfuzz::LeakCheck leaks;
+    zelfuzz::writeInput("shades.DRK", content.data(), dark);
+    zelfuzz::writeInput("shades.LHT", content.data() + dark, content.size() - dark);
     ZelVideo::loadPaletteShades((zelfuzz::inputDir() + "shades.pal").c_str());
     ZelVideo::putShadedBar(-5, 3, 80, 20, 7);
-    return 0;
 }

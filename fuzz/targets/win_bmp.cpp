@@ -1,11 +1,7 @@
 // Windows BMP 3.0 files, read from a disk file.
 #include "fuzz/fuzz_support.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+ZELFUZZ_TARGET(input)
 {
-    zelfuzz::startVideo();
-    const std::string path = zelfuzz::writeInput("input.bmp", data, size);
-    zelfuzz::LeakCheck leaks;
-    zelfuzz::exerciseAndFree(zelfuzz::loadFromDisk(path, [](ZelFile& f) { return ZelBitmap::LoadWinBmp30(f); }));
-    return 0;
+    zelfuzz::exerciseAndFree(zelfuzz::loadFromDisk(input.file("input.bmp"), ZelBitmap::LoadWinBmp30));
 }

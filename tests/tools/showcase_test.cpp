@@ -2,14 +2,13 @@
 // holds exactly the screen buffer at that refresh, through the palette that
 // was sent, expanded to 8 bits.
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "golden.h"
 #include "test_support.h"
@@ -26,7 +25,8 @@ struct Check {
     int frames = 0;
 };
 
-// After each refresh: the newest frame file against the screen and palette.
+// After each refresh: the newest frame file against the screen and palette;
+// then every frame file is removed.
 void compareNewestFrame(void* context)
 {
     auto& check = *static_cast<Check*>(context);
@@ -36,17 +36,17 @@ void compareNewestFrame(void* context)
     ASSERT_FALSE(files.empty());
     const fs::path newest = *std::max_element(files.begin(), files.end());
     zeltest::IndexedPng frame;
-    ASSERT_TRUE(zeltest::readIndexedPng(newest.string(), frame)) << newest;
-    ASSERT_EQ(frame.width, scrWidth);
-    ASSERT_EQ(frame.height, scrHeight);
+    const bool read = zeltest::readIndexedPng(newest.string(), frame);
+    for (const fs::path& f : files)
+        fs::remove(f);
+    ASSERT_TRUE(read) << newest;
+    ASSERT_EQ(std::pair(frame.width, frame.height), std::pair(scrWidth, scrHeight));
     ASSERT_EQ(0, std::memcmp(frame.pixels.data(), videoMemory, frame.pixels.size())) << newest;
     unsigned char sent[768];
     getPalette(sent);
     ASSERT_EQ(frame.rgb.size(), 768u);
     for (int i = 0; i < 768; ++i)
         ASSERT_EQ(frame.rgb[i], static_cast<unsigned char>(sent[i] << 2 | sent[i] >> 4)) << i;
-    for (const fs::path& f : files)
-        fs::remove(f);
     ++check.frames;
 }
 
@@ -54,22 +54,15 @@ TEST(Showcase, HeadlessFramesHoldTheScreenAndThePalette)
 {
     zeltest::TempDir dir;
     ZelSystem::SetRegistryString("headless_dir", dir.path.c_str());
-    ZelSystem::SetRegistryString("headless_width", "320");
-    ZelSystem::SetRegistryString("headless_height", "200");
     ASSERT_EQ(ZelVideo::init("headless", nullptr, nullptr), -1);
     zeldemo::Assets assets;
     ASSERT_TRUE(assets.make());
     Check check{dir.path};
-    zeldemo::TourOptions options;
-    options.frames = 40;
-    options.fps = 0;
-    options.afterRefresh = compareNewestFrame;
-    options.context = &check;
-    const zeldemo::TourResult result = zeldemo::runTour(assets, options);
+    const zeldemo::TourResult result =
+        zeldemo::runTour(assets, {.frames = 40, .fps = 0, .afterRefresh = compareNewestFrame, .context = &check});
     assets.release();
     ZelVideo::deinit();
-    for (const char* key : {"headless_dir", "headless_width", "headless_height"})
-        ZelSystem::SetRegistryString(key, nullptr);
+    ZelSystem::SetRegistryString("headless_dir", nullptr);
     EXPECT_EQ(result.shown, 40);
     EXPECT_EQ(check.frames, 40);
 }

@@ -3,7 +3,7 @@
 // a fresh directory holding a copy of zeltool_data/. Then each "  $ CMD" (with
 // "  > MORE" lines) runs in /bin/sh, followed by what it must print: its
 // stdout lines, its stderr lines after "! ", and "[N]" when it exits with N.
-// A line ending in " (glob)" is a shell pattern. PATH leads to zeltool,
+// A line ending in " (glob)" is a shell pattern. PATH leads to zeltool, zelgen,
 // zelload and zeltool_data/bin; $ZELSTD holds the standard palette and shade
 // tables. Sanitizer reports fail the case. ZEL_UPDATE_GOLDEN=1 writes the
 // outputs seen back into the file.
