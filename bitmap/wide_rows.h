@@ -1,5 +1,5 @@
 // The per-row pixel kernels of the 1:1 blits and of the XOR spans, as plain
-// byte loops and as SSE2 and AVX2 forms that give the same bytes. The row
+// byte loops and as SSE2, AVX2 and AVX-512 forms that give the same bytes. The row
 // operations of the blit frame and the XOR operation take the set of the CPU
 // path in use (platform/cpu_features.h).
 #pragma once
@@ -26,12 +26,14 @@ struct RowKernels {
 extern const RowKernels plainRowKernels;
 extern const RowKernels sse2RowKernels;
 extern const RowKernels avx2RowKernels;
+extern const RowKernels avx512RowKernels;
 
 // The kernels of a path this CPU runs.
 inline const RowKernels& rowKernelsOf(CpuPath path)
 {
     switch (path) {
-    case CpuPath::Avx512:  // no row kernels of its own
+    case CpuPath::Avx512:
+        return avx512RowKernels;
     case CpuPath::Avx2:
         return avx2RowKernels;
     case CpuPath::Sse2:

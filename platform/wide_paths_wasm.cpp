@@ -34,3 +34,18 @@ void mapRowAvx512(unsigned char* d, const unsigned char* s, int32_t n, const uns
     for (int32_t i = 0; i < n; ++i)
         d[i] = map[s[i]];
 }
+
+void mapOpaqueRowAvx512(unsigned char* d, const unsigned char* s, int32_t n, const unsigned char* map)
+{
+    for (int32_t i = 0; i < n; ++i)
+        if (s[i])
+            d[i] = map[s[i]];
+}
+
+constinit const RowKernels avx512RowKernels = {
+    [](unsigned char* d, const unsigned char* s, int32_t n) { sse2RowKernels.transparent(d, s, n); },
+    [](unsigned char* d, const unsigned char* s, int32_t n, unsigned char colour) {
+        sse2RowKernels.glyph(d, s, n, colour);
+    },
+    [](unsigned char* d, int32_t n, unsigned char mask) { sse2RowKernels.xorSpan(d, n, mask); },
+};
