@@ -36,13 +36,22 @@ struct ZELGFX_API ZelClipRgn {
     HandleSlot<HClass<ZelClipRgn>> next;  // region beneath; 65535 when none
 
     // Bitmap column / row of a drawing coordinate.
-    int32_t mapX(int32_t x) const;
-    int32_t mapY(int32_t y) const;
+    int32_t mapX(int32_t x) const { return wrapAdd(wrapAdd(left, originX), x); }
+    int32_t mapY(int32_t y) const { return wrapAdd(wrapAdd(top, originY), y); }
 
     // Bitmap coordinate of a drawing coordinate clamped to [left, right] /
     // [top, bottom]: the far edge itself serves as an exclusive run end.
-    int32_t clampX(int x) const;
-    int32_t clampY(int y) const;
+    // Inline: the polygon clip and the blits call them for every row.
+    int32_t clampX(int x) const
+    {
+        const int32_t c = mapX(x);
+        return c < left ? left : c > right ? right : c;
+    }
+    int32_t clampY(int y) const
+    {
+        const int32_t c = mapY(y);
+        return c < top ? top : c > bottom ? bottom : c;
+    }
 
     bool containsX(int32_t x) const { return x >= left && x <= wrapSub(right, 1); }
     bool containsY(int32_t y) const { return y >= top && y <= wrapSub(bottom, 1); }
