@@ -7,6 +7,7 @@
 
 #include "bitmap/wide_rows.h"
 #include "blit/rotate_span.h"
+#include "blit/zoom_rows.h"
 #include "draw/gouraud_ramp.h"
 #include "shade/shade_map.h"
 
@@ -49,3 +50,6 @@ constinit const RowKernels avx512RowKernels = {
     },
     [](unsigned char* d, int32_t n, unsigned char mask) { sse2RowKernels.xorSpan(d, n, mask); },
 };
+
+// Never called: the plan is made only on the AVX-512 path.
+void zoomRowAvx512(unsigned char*, const unsigned char*, const ZoomPlan&) {}
