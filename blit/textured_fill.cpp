@@ -5,6 +5,7 @@
 // which changes nothing for spans that keep to the contract.
 
 #include "blit/textured_fill.h"
+#include "blit/floor_row.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -12,6 +13,7 @@
 
 #include "draw/poly.h"
 #include "draw/target.h"
+#include "platform/cpu_features.h"
 #include "engine/zelmath/zelmath.h"
 #include "video/fixed_point.h"
 #include "video/palette.h"
@@ -198,8 +200,9 @@ void bmpFloorFill(int x, int y, int* const p, HClass<Bitmap> texture, unsigned i
         const int32_t skipped = wrapSub(from, first);
         uFx = wrapAdd(uFx, wrapMul(skipped, duFx));
         vFx = wrapAdd(vFx, wrapMul(skipped, dvFx));
-        drawFloorRow(videoMemory + ZelVideo::lineOff[row] + from, to - from + 1, static_cast<uint32_t>(uFx),
-                     static_cast<uint32_t>(vFx), static_cast<uint32_t>(duFx), static_cast<uint32_t>(dvFx),
-                     tex->pixels());
+        // The plain path stays pixel by pixel: the reference of the gathers.
+        (cpuPathInUse >= CpuPath::Avx512 ? floorRowAvx512 : drawFloorRow)(
+            videoMemory + ZelVideo::lineOff[row] + from, to - from + 1, static_cast<uint32_t>(uFx),
+            static_cast<uint32_t>(vFx), static_cast<uint32_t>(duFx), static_cast<uint32_t>(dvFx), tex->pixels());
     }
 }

@@ -6,6 +6,7 @@
 // like all the same.
 
 #include "bitmap/wide_rows.h"
+#include "blit/floor_row.h"
 #include "blit/rotate_span.h"
 #include "blit/zoom_rows.h"
 #include "draw/gouraud_ramp.h"
@@ -53,3 +54,6 @@ constinit const RowKernels avx512RowKernels = {
 
 // Never called: the plan is made only on the AVX-512 path.
 void zoomRowAvx512(unsigned char*, const unsigned char*, const ZoomPlan&) {}
+
+// Never called: the floor fill takes it only on the AVX-512 path.
+void floorRowAvx512(unsigned char*, int32_t, uint32_t, uint32_t, uint32_t, uint32_t, const unsigned char*) {}
