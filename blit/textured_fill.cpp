@@ -6,6 +6,7 @@
 
 #include "blit/textured_fill.h"
 #include "blit/floor_row.h"
+#include "blit/wall_columns.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -140,6 +141,16 @@ void bmpSideFill(int x, int y, int* const p, HClass<Bitmap> texture, unsigned in
     videoStatistics.fillMuls += 2;
 
     WallColumn wall{nullptr, tex->widthShift(), tex->height - 1, static_cast<int32_t>(limit)};
+    // The AVX-512 path draws sixteen neighbouring columns at a time, row by
+    // row; the plain path stays column by column, the reference of the batch.
+    const bool batched = cpuPathInUse >= CpuPath::Avx512 && int64_t{tex->width} * tex->height < INT32_MAX;
+    const WallTexture walls{tex->pixels(), wall.rowShift, wall.rowMask, wall.limit};
+    WallBatch batch;
+    const auto flush = [&] {
+        if (batch.active)
+            wallColumnsAvx512(videoMemory, ZelVideo::lineOff, batch, walls);
+        batch.active = 0;
+    };
     const int32_t colMask = tex->width - 1;
     int32_t col = view.lineOf(view.firstEntry);
     int32_t a = wrapMul(pz, wrapSub(col, view.xs));
@@ -159,10 +170,25 @@ void bmpSideFill(int x, int y, int* const p, HClass<Bitmap> texture, unsigned in
         const int32_t to = std::min(view.spans[e].side[1], scrHeight);
         if (to <= from)
             continue;
-        wall.texels = tex->pixels() + (tu & colMask);
         const int32_t tFx = wrapAdd(t0Fx, wrapMul(wrapSub(from, view.ys), stFx));
-        drawWallColumn(videoMemory + ZelVideo::lineOff[from] + col, to - from, tFx, stFx, wall);
+        if (!batched) {
+            wall.texels = tex->pixels() + (tu & colMask);
+            drawWallColumn(videoMemory + ZelVideo::lineOff[from] + col, to - from, tFx, stFx, wall);
+            continue;
+        }
+        if (batch.active && col - batch.first >= 16)
+            flush();
+        if (!batch.active)
+            batch.first = col;
+        const int lane = col - batch.first;
+        batch.active |= 1u << lane;
+        batch.from[lane] = from;
+        batch.to[lane] = to;
+        batch.tFx[lane] = tFx;
+        batch.stFx[lane] = stFx;
+        batch.texel[lane] = tu & colMask;
     }
+    flush();
 }
 
 void bmpFloorFill(int x, int y, int* const p, HClass<Bitmap> texture, unsigned int angle)

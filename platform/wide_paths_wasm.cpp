@@ -8,6 +8,7 @@
 #include "bitmap/wide_rows.h"
 #include "blit/floor_row.h"
 #include "blit/rotate_span.h"
+#include "blit/wall_columns.h"
 #include "blit/zoom_rows.h"
 #include "draw/gouraud_ramp.h"
 #include "shade/shade_map.h"
@@ -57,3 +58,6 @@ void zoomRowAvx512(unsigned char*, const unsigned char*, const ZoomPlan&) {}
 
 // Never called: the floor fill takes it only on the AVX-512 path.
 void floorRowAvx512(unsigned char*, int32_t, uint32_t, uint32_t, uint32_t, uint32_t, const unsigned char*) {}
+
+// Never called: the side fill batches columns only on the AVX-512 path.
+void wallColumnsAvx512(unsigned char*, const int32_t*, const WallBatch&, const WallTexture&) {}
