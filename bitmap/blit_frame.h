@@ -47,14 +47,18 @@ ZelClipRgn regionOf(const Bitmap& target);
 // glyph rows, stay in the byte loop, which costs less than the call.
 constexpr int32_t WideRowMin = 16;
 
+// On the AVX-512 path the opaque and transparent copies take the blit's
+// rows as one block (BlockForm below).
 struct OpaqueRows {
     void operator()(unsigned char* d, const unsigned char* s, int32_t n) const
     {
         copyRow(d, s, static_cast<size_t>(n));
     }
+    static constexpr auto* block = copyBlockAvx512;
 };
 
 struct TransparentRows {
+    static constexpr auto* block = transparentBlockAvx512;
     TransparentRowFn* wide = rowKernelsInUse().transparent;
     void operator()(unsigned char* d, const unsigned char* s, int32_t n) const
     {
@@ -88,8 +92,17 @@ struct GlyphRows {
     }
 };
 
+// A row op with a block form for the AVX-512 path.
+template <class RowOp>
+concept BlockForm = requires { RowOp::block(nullptr, ptrdiff_t{}, nullptr, ptrdiff_t{}, int32_t{}, int32_t{}); };
+
 template <class RowOp> void runBlit(const BlitJob& job, RowOp op)
 {
+    if constexpr (BlockForm<RowOp>)
+        if (cpuPathInUse >= CpuPath::Avx512) {
+            RowOp::block(job.dst, job.dstStride, job.src, job.srcStride, job.width, job.rows);
+            return;
+        }
     unsigned char* d = job.dst;
     const unsigned char* s = job.src;
     for (int32_t y = 0; y < job.rows; ++y, d += job.dstStride, s += job.srcStride)

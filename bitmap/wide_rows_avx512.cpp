@@ -2,7 +2,8 @@
 // one more chunk whose lanes past the end are masked off, so that no byte
 // outside the row is read or written and no row ends in a byte loop. Built
 // with the AVX-512 options and handed out only for the AVX-512 path; for the
-// reason wide_rows_avx2.cpp gives, the table is the one symbol defined here.
+// reason wide_rows_avx2.cpp gives, the table and the two block functions
+// are the only symbols defined here.
 
 #include <immintrin.h>
 
@@ -45,6 +46,40 @@ void xorSpan(unsigned char* d, int32_t n, unsigned char mask)
     });
 }
 
+// The lanes of a row's last chunk: 1 to 64 of them, or none when n is a
+// multiple of 64.
+__mmask64 lastLanes(int32_t n)
+{
+    return n % 64 ? ~__mmask64{0} >> (64 - n % 64) : 0;
+}
+
 }  // namespace
 
 constinit const RowKernels avx512RowKernels{transparent, glyph, xorSpan};
+
+void transparentBlockAvx512(unsigned char* d, ptrdiff_t dStride, const unsigned char* s, ptrdiff_t sStride,
+                            int32_t n, int32_t rows)
+{
+    const int32_t whole = n - n % 64;
+    const __mmask64 last = lastLanes(n);
+    for (int32_t r = 0; r < rows; ++r, d += dStride, s += sStride) {
+        for (int32_t i = 0; i < whole; i += 64) {
+            const __m512i v = _mm512_loadu_si512(s + i);
+            _mm512_mask_storeu_epi8(d + i, _mm512_test_epi8_mask(v, v), v);
+        }
+        const __m512i v = _mm512_maskz_loadu_epi8(last, s + whole);
+        _mm512_mask_storeu_epi8(d + whole, _mm512_mask_test_epi8_mask(last, v, v), v);
+    }
+}
+
+void copyBlockAvx512(unsigned char* d, ptrdiff_t dStride, const unsigned char* s, ptrdiff_t sStride, int32_t n,
+                     int32_t rows)
+{
+    const int32_t whole = n - n % 64;
+    const __mmask64 last = lastLanes(n);
+    for (int32_t r = 0; r < rows; ++r, d += dStride, s += sStride) {
+        for (int32_t i = 0; i < whole; i += 64)
+            _mm512_storeu_si512(d + i, _mm512_loadu_si512(s + i));
+        _mm512_mask_storeu_epi8(d + whole, last, _mm512_maskz_loadu_epi8(last, s + whole));
+    }
+}

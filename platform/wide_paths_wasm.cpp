@@ -61,3 +61,7 @@ void floorRowAvx512(unsigned char*, int32_t, uint32_t, uint32_t, uint32_t, uint3
 
 // Never called: the side fill batches columns only on the AVX-512 path.
 void wallColumnsAvx512(unsigned char*, const int32_t*, const WallBatch&, const WallTexture&) {}
+
+// Never called: the blocks are taken only on the AVX-512 path.
+void transparentBlockAvx512(unsigned char*, ptrdiff_t, const unsigned char*, ptrdiff_t, int32_t, int32_t) {}
+void copyBlockAvx512(unsigned char*, ptrdiff_t, const unsigned char*, ptrdiff_t, int32_t, int32_t) {}
