@@ -307,7 +307,7 @@ def main():
         out.append("- Load average (1, 5, 15 min) at the start of the run: "
                    + ", ".join(f"{v:.2f}" for v in ctx["load_avg"]))
     try:
-        out.append("- Load average at the end of the run: " + ", ".join(f"{v:.2f}" for v in os.getloadavg()))
+        out.append("- Load average when this file was written (the end of the run, when run_benchmarks.sh writes it): " + ", ".join(f"{v:.2f}" for v in os.getloadavg()))
     except OSError:
         pass
     peers = [f"Allegro 4: {ctx.get('zelbench_allegro', '?')}", f"SDL2: {ctx.get('zelbench_sdl', '?')}"]
