@@ -47,19 +47,22 @@ ZelClipRgn regionOf(const Bitmap& target);
 // glyph rows, stay in the byte loop, which costs less than the call.
 constexpr int32_t WideRowMin = 16;
 
-// On the AVX-512 path the opaque and transparent copies take the blit's
-// rows as one block (BlockForm below).
+// On the AVX-512 path the opaque, transparent and glyph copies take the
+// blit's rows as one block (BlockForm below).
 struct OpaqueRows {
     void operator()(unsigned char* d, const unsigned char* s, int32_t n) const
     {
         copyRow(d, s, static_cast<size_t>(n));
     }
-    static constexpr auto* block = copyBlockAvx512;
+    void block(const BlitJob& j) const { copyBlockAvx512(j.dst, j.dstStride, j.src, j.srcStride, j.width, j.rows); }
 };
 
 struct TransparentRows {
-    static constexpr auto* block = transparentBlockAvx512;
     TransparentRowFn* wide = rowKernelsInUse().transparent;
+    void block(const BlitJob& j) const
+    {
+        transparentBlockAvx512(j.dst, j.dstStride, j.src, j.srcStride, j.width, j.rows);
+    }
     void operator()(unsigned char* d, const unsigned char* s, int32_t n) const
     {
         if (n >= WideRowMin) {
@@ -76,6 +79,10 @@ struct TransparentRows {
 struct GlyphRows {
     unsigned char colour;
     GlyphRowFn* wide = rowKernelsInUse().glyph;
+    void block(const BlitJob& j) const
+    {
+        glyphBlockAvx512(j.dst, j.dstStride, j.src, j.srcStride, j.width, j.rows, colour);
+    }
     void operator()(unsigned char* d, const unsigned char* s, int32_t n) const
     {
         if (n >= WideRowMin) {
@@ -94,13 +101,13 @@ struct GlyphRows {
 
 // A row op with a block form for the AVX-512 path.
 template <class RowOp>
-concept BlockForm = requires { RowOp::block(nullptr, ptrdiff_t{}, nullptr, ptrdiff_t{}, int32_t{}, int32_t{}); };
+concept BlockForm = requires(const RowOp op, const BlitJob& job) { op.block(job); };
 
 template <class RowOp> void runBlit(const BlitJob& job, RowOp op)
 {
     if constexpr (BlockForm<RowOp>)
         if (cpuPathInUse >= CpuPath::Avx512) {
-            RowOp::block(job.dst, job.dstStride, job.src, job.srcStride, job.width, job.rows);
+            op.block(job);
             return;
         }
     unsigned char* d = job.dst;

@@ -54,12 +54,16 @@ inline const RowKernels& rowKernelsInUse()
 
 // Whole blocks of rows on the AVX-512 path: rows of n bytes from s to d, the
 // next row stride bytes further on in each; the mask of a row's last chunk
-// is made once for all rows. The transparent block keeps d where s is 0.
+// is made once for all rows. The transparent and glyph blocks keep d where
+// s is 0.
 // Only for CPUs with AVX-512 BW.
 void transparentBlockAvx512(unsigned char* d, ptrdiff_t dStride, const unsigned char* s, ptrdiff_t sStride,
                             int32_t n, int32_t rows);
 void copyBlockAvx512(unsigned char* d, ptrdiff_t dStride, const unsigned char* s, ptrdiff_t sStride, int32_t n,
                      int32_t rows);
+// The glyph rows: non-zero source byte v is written as colour + v - 1.
+void glyphBlockAvx512(unsigned char* d, ptrdiff_t dStride, const unsigned char* s, ptrdiff_t sStride, int32_t n,
+                      int32_t rows, unsigned char colour);
 
 // The kernels of any path; a path this CPU cannot run gives those of the
 // widest one it can. Exported for the tests and the benchmark, which compare

@@ -2,8 +2,8 @@
 // one more chunk whose lanes past the end are masked off, so that no byte
 // outside the row is read or written and no row ends in a byte loop. Built
 // with the AVX-512 options and handed out only for the AVX-512 path; for the
-// reason wide_rows_avx2.cpp gives, the table and the two block functions
-// are the only symbols defined here.
+// reason wide_rows_avx2.cpp gives, the table and the block functions are
+// the only symbols defined here.
 
 #include <immintrin.h>
 
@@ -69,6 +69,22 @@ void transparentBlockAvx512(unsigned char* d, ptrdiff_t dStride, const unsigned 
         }
         const __m512i v = _mm512_maskz_loadu_epi8(last, s + whole);
         _mm512_mask_storeu_epi8(d + whole, _mm512_mask_test_epi8_mask(last, v, v), v);
+    }
+}
+
+void glyphBlockAvx512(unsigned char* d, ptrdiff_t dStride, const unsigned char* s, ptrdiff_t sStride, int32_t n,
+                      int32_t rows, unsigned char colour)
+{
+    const int32_t whole = n - n % 64;
+    const __mmask64 last = lastLanes(n);
+    const __m512i offset = _mm512_set1_epi8(static_cast<char>(colour - 1));
+    for (int32_t r = 0; r < rows; ++r, d += dStride, s += sStride) {
+        for (int32_t i = 0; i < whole; i += 64) {
+            const __m512i v = _mm512_loadu_si512(s + i);
+            _mm512_mask_storeu_epi8(d + i, _mm512_test_epi8_mask(v, v), _mm512_add_epi8(v, offset));
+        }
+        const __m512i v = _mm512_maskz_loadu_epi8(last, s + whole);
+        _mm512_mask_storeu_epi8(d + whole, _mm512_mask_test_epi8_mask(last, v, v), _mm512_add_epi8(v, offset));
     }
 }
 

@@ -70,3 +70,4 @@ void wallColumnsAvx512(unsigned char*, const int32_t*, const WallBatch&, const W
 // Never called: the blocks are taken only on the AVX-512 path.
 void transparentBlockAvx512(unsigned char*, ptrdiff_t, const unsigned char*, ptrdiff_t, int32_t, int32_t) {}
 void copyBlockAvx512(unsigned char*, ptrdiff_t, const unsigned char*, ptrdiff_t, int32_t, int32_t) {}
+void glyphBlockAvx512(unsigned char*, ptrdiff_t, const unsigned char*, ptrdiff_t, int32_t, int32_t, unsigned char) {}
