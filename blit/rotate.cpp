@@ -136,8 +136,7 @@ void bmpRotImage(int x, int y, HClass<Bitmap> bitmap, unsigned int angle, int zo
         int32_t count = to - from;
         if (cpuPathInUse >= CpuPath::Avx2 && b->width > 0 && b->height > 0) {
             const RotateSource source{b->pixels(), b->width, b->height, b->widthShift(), shiftRows};
-            const int32_t done = (cpuPathInUse >= CpuPath::Avx512 ? rotateSpanAvx512 : rotateSpanAvx2)(
-                dst, count, walk.uFx, walk.vFx, duFx, dvFx, source);
+            const int32_t done = rotateSpanAvx2(dst, count, walk.uFx, walk.vFx, duFx, dvFx, source);
             dst += done;
             count -= done;
             walk.uFx = wrapAdd(walk.uFx, wrapMul(done, duFx));

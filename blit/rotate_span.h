@@ -1,5 +1,4 @@
-// One span of a turned bitmap, 8 pixels at a time with AVX2 gathers, with
-// AVX-512 masks for the span's end.
+// One span of a turned bitmap, 8 pixels at a time with AVX2 gathers.
 #pragma once
 
 #include <cstdint>
@@ -19,7 +18,3 @@ struct RotateSource {
 // many pixels it drew; only for CPUs with AVX2.
 int32_t rotateSpanAvx2(unsigned char* dst, int32_t count, int32_t u, int32_t v, int32_t du, int32_t dv,
                        const RotateSource& src);
-// The whole span, its last pixels through masks; returns count. Only for
-// CPUs with AVX-512 BW and VL.
-int32_t rotateSpanAvx512(unsigned char* dst, int32_t count, int32_t u, int32_t v, int32_t du, int32_t dv,
-                         const RotateSource& src);

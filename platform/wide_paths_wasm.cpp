@@ -32,11 +32,6 @@ int32_t rotateSpanAvx2(unsigned char*, int32_t, int32_t, int32_t, int32_t, int32
     return 0;
 }
 
-int32_t rotateSpanAvx512(unsigned char*, int32_t, int32_t, int32_t, int32_t, int32_t, const RotateSource&)
-{
-    return 0;
-}
-
 void mapRowAvx512(unsigned char* d, const unsigned char* s, int32_t n, const unsigned char* map)
 {
     for (int32_t i = 0; i < n; ++i)
