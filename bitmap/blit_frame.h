@@ -11,6 +11,7 @@
 #include "bitmap/wide_rows.h"
 #include "draw/cliprgn.h"
 #include "video/short_rows.h"
+#include "video/wrapint.h"
 
 struct DrawTarget;
 
@@ -35,8 +36,20 @@ struct ClippedRect {
     int32_t rows() const { return bottom - top; }
 };
 
-// False when nothing of the rectangle is visible.
-bool clipRect(const ZelClipRgn& c, int32_t px, int32_t py, int32_t w, int32_t h, ClippedRect& out);
+// False when nothing of the rectangle is visible. Inline: every sprite and
+// glyph is clipped here.
+inline bool clipRect(const ZelClipRgn& c, int32_t px, int32_t py, int32_t w, int32_t h, ClippedRect& out)
+{
+    out.left = c.clampX(px);
+    out.top = c.clampY(py);
+    out.right = c.clampX(wrapAdd(px, w));
+    out.bottom = c.clampY(wrapAdd(py, h));
+    if (out.right <= out.left || out.bottom <= out.top)
+        return false;
+    out.srcColumn = wrapSub(out.left, c.mapX(px));
+    out.srcRow = wrapSub(out.top, c.mapY(py));
+    return true;
+}
 
 // The region a member blit clips against: the target's top clip region when
 // it has one, else the whole target.

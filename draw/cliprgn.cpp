@@ -29,18 +29,6 @@ ZelVector2 ZelVector2::pointAtY(const ZelVector2& p, const ZelVector2& q, int32_
     return {truncToInt32(t * d.x + p.x), y};
 }
 
-ZelClipRgn ZelClipRgn::cutTo(int32_t width, int32_t height) const
-{
-    ZelClipRgn cut = *this;
-    cut.left = left > 0 ? left : 0;
-    cut.top = top > 0 ? top : 0;
-    cut.right = right < width ? right : width;
-    cut.bottom = bottom < height ? bottom : height;
-    cut.originX = wrapSub(wrapAdd(left, originX), cut.left);
-    cut.originY = wrapSub(wrapAdd(top, originY), cut.top);
-    return cut;
-}
-
 unsigned ZelClipRgn::outcode(const ZelVector2& p) const
 {
     unsigned code = 0;

@@ -62,7 +62,18 @@ struct ZELGFX_API ZelClipRgn {
 
     // The same region with its rectangle cut to the pixels of a width x
     // height bitmap; drawing coordinates map to the same bitmap pixels.
-    ZelClipRgn cutTo(int32_t width, int32_t height) const;
+    // Inline: every screen primitive cuts its region at each call.
+    ZelClipRgn cutTo(int32_t width, int32_t height) const
+    {
+        ZelClipRgn cut = *this;
+        cut.left = left > 0 ? left : 0;
+        cut.top = top > 0 ? top : 0;
+        cut.right = right < width ? right : width;
+        cut.bottom = bottom < height ? bottom : height;
+        cut.originX = wrapSub(wrapAdd(left, originX), cut.left);
+        cut.originY = wrapSub(wrapAdd(top, originY), cut.top);
+        return cut;
+    }
 
     // Translates both end points to bitmap coordinates in place and clips them
     // to the rectangle; false when nothing of the segment is visible.
