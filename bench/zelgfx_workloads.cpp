@@ -1,10 +1,12 @@
 // The library's workloads on the headless driver's Screen. Video is started
 // at the size a benchmark asks for and kept until a benchmark asks for
-// another one, so the benchmarks of one size share one start-up.
+// another one, so the benchmarks of one size share one start-up. Every
+// iteration draws one batch of the scene's seeded calls.
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -20,18 +22,32 @@ namespace {
 struct Session {
     ScreenSize size{0, 0};
     const Scene* scene = nullptr;
-    HClass<Bitmap> sprite;       // origin at the top-left corner
-    HClass<Bitmap> spriteRot;    // the same pixels, origin at the centre
-    HClass<Bitmap> mask;
+    std::vector<HClass<Bitmap>> sprites;     // origin at the top-left corner
+    std::vector<HClass<Bitmap>> spritesRot;  // the same pixels, origin at the centre
+    std::vector<HClass<Bitmap>> masks;
     HClass<Bitmap> picture;
     HClass<Bitmap> wall;
     HClass<Bitmap> floor;
 
     void release()
     {
-        for (HClass<Bitmap>* b : {&sprite, &spriteRot, &mask, &picture, &wall, &floor})
+        for (auto* set : {&sprites, &spritesRot, &masks}) {
+            for (HClass<Bitmap>& b : *set)
+                if (b.isValid())
+                    b.release();
+            set->clear();
+        }
+        for (HClass<Bitmap>* b : {&picture, &wall, &floor})
             if (b->isValid())
                 b->release();
+    }
+    bool resolves() const
+    {
+        for (const auto* set : {&sprites, &spritesRot, &masks})
+            for (const HClass<Bitmap>& b : *set)
+                if (!b.resolves())
+                    return false;
+        return picture.resolves() && wall.resolves() && floor.resolves();
     }
 };
 
@@ -65,16 +81,16 @@ Session* useScreen(const ScreenSize& size)
     }
     const Scene& s = sceneFor(size);
     session.scene = &s;
-    session.sprite = bitmapOf(s.sprite, SpriteSize, SpriteSize, 0, 0);
-    session.spriteRot = bitmapOf(s.sprite, SpriteSize, SpriteSize, SpriteSize / 2, SpriteSize / 2);
-    session.mask = bitmapOf(s.mask, SpriteSize, SpriteSize, 0, 0);
+    for (const Sprite& sp : s.sprites) {
+        session.sprites.push_back(bitmapOf(sp.pixels, sp.w, sp.h, 0, 0));
+        session.spritesRot.push_back(bitmapOf(sp.pixels, sp.w, sp.h, sp.w / 2, sp.h / 2));
+        session.masks.push_back(bitmapOf(sp.mask, sp.w, sp.h, 0, 0));
+    }
     session.picture = bitmapOf(s.picture, size.width, size.height, 0, 0);
     session.wall = bitmapOf(s.wall, TextureSize, TextureSize, 0, 0);
     session.floor = bitmapOf(s.floor, TextureSize, TextureSize, 0, 0);
-    for (HClass<Bitmap>* b : {&session.sprite, &session.spriteRot, &session.mask, &session.picture, &session.wall,
-                              &session.floor})
-        if (!b->resolves())
-            return nullptr;
+    if (!session.resolves())
+        return nullptr;
     if (ZelVideo::shadeDark)
         setShadeMap256(ZelVideo::shadeDark);
     clrScreen(1);
@@ -84,7 +100,8 @@ Session* useScreen(const ScreenSize& size)
 
 using Body = std::function<long(benchmark::State&, Session&)>;
 
-void add(const char* workload, Kind kind, const ScreenSize& size, Body body)
+// body returns the pixels of one iteration; calls is the number of calls in it.
+void add(const char* workload, Kind kind, const ScreenSize& size, long calls, Body body)
 {
     benchmark::RegisterBenchmark(benchName("zelgfx", workload, size).c_str(), [=](benchmark::State& state) {
         Session* s = useScreen(size);
@@ -95,169 +112,171 @@ void add(const char* workload, Kind kind, const ScreenSize& size, Body body)
         clrScreen(Background);
         const long pixels = body(state, *s);
         const auto rowOf = [](int y) { return videoMemory + ZelVideo::lineOff[y]; };
-        report(state, pixels, touchedBytes(scrWidth, scrHeight, rowOf));
+        report(state, pixels, calls, touchedBytes(scrWidth, scrHeight, rowOf));
         state.SetLabel(kindName(kind));
     });
 }
 
-// Gouraud triangle through the span buffers: the right chain top -> middle ->
-// bottom on side 1, the left edge top -> bottom on side 0, rows relative to
-// the top vertex.
-void traceTriangle(const Scene& sc)
+// A Gouraud triangle through the span buffers: the right chain top ->
+// middle -> bottom on side 1, the left edge top -> bottom on side 0, rows
+// relative to the top vertex.
+void traceTriangle(const Triangle& tri)
 {
-    const Vec t = sc.triangle[0], m = sc.triangle[1], b = sc.triangle[2];
+    const Vec t = tri.v[0], m = tri.v[1], b = tri.v[2];
+    const int it = tri.level[0] << 16, im = tri.level[1] << 16, ib = tri.level[2] << 16;
     polyStartIndex = 0;
     polyStopIndex = b.y - t.y;
-    scanSideGouraud(t.x, 0, GouraudTop << 16, m.x, m.y - t.y, GouraudMiddle << 16, 1);
-    scanSideGouraud(m.x, m.y - t.y, GouraudMiddle << 16, b.x, b.y - t.y, GouraudBottom << 16, 1);
-    scanSideGouraud(t.x, 0, GouraudTop << 16, b.x, b.y - t.y, GouraudBottom << 16, 0);
+    scanSideGouraud(t.x, 0, it, m.x, m.y - t.y, im, 1);
+    scanSideGouraud(m.x, m.y - t.y, im, b.x, b.y - t.y, ib, 1);
+    scanSideGouraud(t.x, 0, it, b.x, b.y - t.y, ib, 0);
     polyMinY = t.y;
     polyHeight = b.y - t.y;
 }
 
-// Every entry of the span buffer spans [from, to).
-void uniformSpans(int from, int to)
+// Span buffer entries 0 .. n - 1 span [from, to).
+void uniformSpans(int n, int from, int to)
 {
     Point* spans = polyBuffer.get();
-    for (int e = 0; e < ZelPolyRows; ++e)
+    for (int e = 0; e < n; ++e)
         spans[e] = {{from, to}};
+}
+
+unsigned angleOf(int degrees)
+{
+    return static_cast<unsigned>((degrees % 360 + 360) % 360) * ZelAngleFullTurn / 360;
 }
 
 }  // namespace
 
 void registerZelgfx(const ScreenSize& size)
 {
-    add(W::clear, Kind::Fill, size, [](benchmark::State& state, Session& s) {
+    add(W::clear, Kind::Fill, size, 1, [](benchmark::State& state, Session& s) {
         for (auto _ : state)
             clrScreen(7);
         return long{s.size.width} * s.size.height;
     });
-    add(W::bar, Kind::Fill, size, [](benchmark::State& state, Session& s) {
-        const Vec at = s.scene->barAt;
+    add(W::bar, Kind::Other, size, CallsPerBatch, [](benchmark::State& state, Session& s) {
         for (auto _ : state)
-            putBar(at.x, at.y, BarSize, BarSize, BarColour);
+            for (const Call& c : s.scene->bars)
+                putBar(c.at.x, c.at.y, c.w, c.h, static_cast<unsigned char>(c.shade + 30));
         return s.scene->barPixels;
     });
-    add(W::lines, Kind::Other, size, [](benchmark::State& state, Session& s) {
+    add(W::lines, Kind::Other, size, LineCount, [](benchmark::State& state, Session& s) {
         const auto& lines = s.scene->lines;
         for (auto _ : state)
             for (size_t i = 0; i < lines.size(); ++i)
                 putLine(lines[i].a.x, lines[i].a.y, lines[i].b.x, lines[i].b.y, static_cast<unsigned char>(i));
         return s.scene->linePixels;
     });
-    add(W::spriteTransparent, Kind::Other, size, [](benchmark::State& state, Session& s) {
-        const Vec at = s.scene->spriteAt;
+    add(W::spriteTransparent, Kind::Other, size, CallsPerBatch, [](benchmark::State& state, Session& s) {
         for (auto _ : state)
-            putImage(at.x, at.y, s.sprite, 0);
-        return long{SpriteSize} * SpriteSize;
+            for (const Call& c : s.scene->sprites1to1)
+                putImage(c.at.x, c.at.y, s.sprites[c.sprite], 0);
+        return s.scene->spritePixels;
     });
-    add(W::spriteOpaque, Kind::Copy, size, [](benchmark::State& state, Session& s) {
-        const Vec at = s.scene->spriteAt;
+    add(W::spriteOpaque, Kind::Other, size, CallsPerBatch, [](benchmark::State& state, Session& s) {
         for (auto _ : state)
-            putImage(at.x, at.y, s.sprite, 2);
-        return long{SpriteSize} * SpriteSize;
+            for (const Call& c : s.scene->sprites1to1)
+                putImage(c.at.x, c.at.y, s.sprites[c.sprite], 2);
+        return s.scene->spritePixels;
     });
-    add(W::screenOpaque, Kind::Copy, size, [](benchmark::State& state, Session& s) {
+    add(W::screenOpaque, Kind::Copy, size, 1, [](benchmark::State& state, Session& s) {
         for (auto _ : state)
             putImage(0, 0, s.picture, 2);
         return long{s.size.width} * s.size.height;
     });
-    add(W::zoomUp, Kind::Other, size, [](benchmark::State& state, Session& s) {
-        const Vec at = s.scene->zoomAt;
+    add(W::zoomUp, Kind::Other, size, CallsPerBatch, [](benchmark::State& state, Session& s) {
         for (auto _ : state)
-            bmpZoomImage(at.x, at.y, s.sprite, 32768);
-        return long{2 * SpriteSize} * (2 * SpriteSize);
+            for (const Call& c : s.scene->zoomUp)
+                bmpZoomImage(c.at.x, c.at.y, s.sprites[c.sprite], 32768);
+        return s.scene->zoomUpPixels;
     });
-    add(W::zoomDown, Kind::Other, size, [](benchmark::State& state, Session& s) {
-        const Vec at = s.scene->spriteAt;
+    add(W::zoomDown, Kind::Other, size, CallsPerBatch, [](benchmark::State& state, Session& s) {
         for (auto _ : state)
-            bmpZoomImage(at.x, at.y, s.sprite, 131072);
-        return long{SpriteSize / 2} * (SpriteSize / 2);
+            for (const Call& c : s.scene->zoomDown)
+                bmpZoomImage(c.at.x, c.at.y, s.sprites[c.sprite], 131072);
+        return s.scene->zoomDownPixels;
     });
-    add(W::rotate, Kind::Other, size, [](benchmark::State& state, Session& s) {
-        const Vec c = s.scene->centre;
-        const unsigned angle = RotAngleDegrees * ZelAngleFullTurn / 360;
+    add(W::rotate, Kind::Other, size, CallsPerBatch, [](benchmark::State& state, Session& s) {
         for (auto _ : state)
-            bmpRotImage(c.x, c.y, s.spriteRot, angle, 43691);
+            for (const Call& c : s.scene->rotations)
+                bmpRotImage(c.at.x, c.at.y, s.spritesRot[c.sprite], angleOf(c.degrees),
+                            static_cast<int>(std::lround(65536 / c.scale)));
         return s.scene->rotatePixels;
     });
-    add(W::hexagon, Kind::Fill, size, [](benchmark::State& state, Session& s) {
-        PolyOf<6> hexagon;
-        for (int k = 0; k < 6; ++k)
-            hexagon.vertex[k] = {s.scene->hexagon[k].x, s.scene->hexagon[k].y};
+    add(W::polygon, Kind::Other, size, CallsPerBatch, [](benchmark::State& state, Session& s) {
+        std::vector<PolyOf<6>> hexagons(s.scene->hexagons.size());
+        for (size_t i = 0; i < hexagons.size(); ++i)
+            for (int k = 0; k < 6; ++k)
+                hexagons[i].vertex[k] = {s.scene->hexagons[i][k].x, s.scene->hexagons[i][k].y};
         defaultColor = PolyColour;
         for (auto _ : state)
-            putPolyClockwise(hexagon.poly());
+            for (PolyOf<6>& h : hexagons)
+                putPolyClockwise(h.poly());
         return s.scene->hexagonPixels;
     });
-    add(W::gouraud, Kind::Other, size, [](benchmark::State& state, Session& s) {
+    add(W::gouraud, Kind::Other, size, CallsPerBatch, [](benchmark::State& state, Session& s) {
         defaultColor = GouraudBase;
-        for (auto _ : state) {
-            traceTriangle(*s.scene);
-            fillPolyGouraud();
-        }
-        return s.scene->trianglePixels;
-    });
-    add(W::gouraudFillOnly, Kind::Other, size, [](benchmark::State& state, Session& s) {
-        defaultColor = GouraudBase;
-        traceTriangle(*s.scene);
         for (auto _ : state)
-            fillPolyGouraud();
+            for (const Triangle& t : s.scene->triangles) {
+                traceTriangle(t);
+                fillPolyGouraud();
+            }
         return s.scene->trianglePixels;
     });
-    add(W::shadedBar, Kind::Other, size, [](benchmark::State& state, Session& s) {
+    add(W::shadedBar, Kind::Other, size, CallsPerBatch, [](benchmark::State& state, Session& s) {
         clrScreen(100);
         for (auto _ : state)
-            ZelVideo::putShadedBar(0, 0, s.size.width, s.size.height, ShadeLevel);
-        return long{s.size.width} * s.size.height;
+            for (const Call& c : s.scene->bars)
+                ZelVideo::putShadedBar(c.at.x, c.at.y, c.w, c.h, c.shade);
+        return s.scene->barPixels;
     });
-    add(W::shadedImage, Kind::Other, size, [](benchmark::State& state, Session& s) {
-        const Vec at = s.scene->spriteAt;
+    add(W::shadedImage, Kind::Other, size, CallsPerBatch, [](benchmark::State& state, Session& s) {
         for (auto _ : state)
-            ZelVideo::putShadedImage(at.x, at.y, s.mask);
-        return long{SpriteSize} * SpriteSize;
+            for (const Call& c : s.scene->sprites1to1)
+                ZelVideo::putShadedImage(c.at.x, c.at.y, s.masks[c.sprite]);
+        return s.scene->spritePixels;
     });
-    add(W::shadeScale, Kind::Other, size, [](benchmark::State& state, Session& s) {
-        const Vec at = s.scene->spriteAt;
+    add(W::shadeScale, Kind::Other, size, CallsPerBatch, [](benchmark::State& state, Session& s) {
         for (auto _ : state)
-            ZelVideo::bmpZoomImageShadeScale(at.x, at.y, s.sprite, 16, ShadeLevel);
-        return long{SpriteSize} * SpriteSize;
+            for (const Call& c : s.scene->sprites1to1)
+                ZelVideo::bmpZoomImageShadeScale(c.at.x, c.at.y, s.sprites[c.sprite], 16, c.shade);
+        return s.scene->spritePixels;
     });
-    add(W::text, Kind::Other, size, [](benchmark::State& state, Session& s) {
-        const Vec at = s.scene->textAt;
+    add(W::text, Kind::Other, size, CallsPerBatch, [](benchmark::State& state, Session& s) {
         for (auto _ : state)
-            ZelFont::put(at.x, at.y, textLine, TextColour);
-        return long{ZelFont::getWidth(textLine)} * ZelFont::getHeight(textLine);
+            for (const Call& c : s.scene->texts)
+                ZelFont::put(c.at.x, c.at.y, textLine, TextColour);
+        return long{CallsPerBatch} * ZelFont::getWidth(textLine) * ZelFont::getHeight(textLine);
     });
-    add(W::sideFill, Kind::Other, size, [](benchmark::State& state, Session& s) {
-        // A wall 256 quarter texels ahead, turned a little off square so that
-        // every column has its own depth; the centre of projection on the top
-        // row keeps every texture row non-negative. The span buffer holds at
-        // most ZelPolyRows columns, so wide screens take several calls.
-        const int w = s.size.width, h = s.size.height;
-        const unsigned angle = ZelAngleQuarterTurn - 2000;
-        int view[3] = {0, 0, 256};
-        uniformSpans(0, h);
+    add(W::sideFill, Kind::Other, size, CallsPerBatch, [](benchmark::State& state, Session& s) {
+        // Each wall fills the columns x0 .. x1 - 1 from y0 to y1, seen from
+        // its top row, turned off square so that every column has its own
+        // depth; the depth sets the texture's scale.
         for (auto _ : state)
-            for (int first = 0; first < w; first += ZelPolyRows) {
-                polyMinY = first;
+            for (const Surface& f : s.scene->walls) {
+                int view[3] = {0, 0, static_cast<int>(128 * f.farZ)};
+                uniformSpans(f.x1 - f.x0, f.y0, f.y1);
+                polyMinY = f.x0;
                 polyStartIndex = 0;
-                polyStopIndex = std::min(w - first, ZelPolyRows) - 1;
-                bmpSideFill(w / 2, 0, view, s.wall, angle, 1u << 30);
+                polyStopIndex = f.x1 - f.x0 - 1;
+                bmpSideFill((f.x0 + f.x1) / 2, f.y0, view, s.wall, ZelAngleQuarterTurn + f.angle * 100, 1u << 30);
             }
-        return long{w} * h;
+        return s.scene->wallPixels;
     });
-    add(W::floorFill, Kind::Other, size, [](benchmark::State& state, Session& s) {
-        // A turned floor seen from the row above the screen: every row drawn.
-        const int w = s.size.width, h = s.size.height;
-        int view[3] = {0, 128, 0};
-        uniformSpans(0, w - 1);
-        polyMinY = 0;
-        polyStartIndex = 0;
-        polyStopIndex = h - 1;
+    add(W::floorFill, Kind::Other, size, CallsPerBatch, [](benchmark::State& state, Session& s) {
+        // Each floor fills the rows y0 .. y1 - 1 from x0 to x1 - 1, seen from
+        // the row above it, turned by its angle.
         for (auto _ : state)
-            bmpFloorFill(w / 2, -1, view, s.floor, 3000);
-        return long{w} * h;
+            for (const Surface& f : s.scene->floors) {
+                int view[3] = {0, static_cast<int>(64 * f.farZ), 0};
+                uniformSpans(f.y1 - f.y0, f.x0, f.x1 - 1);
+                polyMinY = f.y0;
+                polyStartIndex = 0;
+                polyStopIndex = f.y1 - f.y0 - 1;
+                bmpFloorFill((f.x0 + f.x1) / 2, f.y0 - 1, view, s.floor, angleOf(f.angle));
+            }
+        return s.scene->floorPixels;
     });
 }
 

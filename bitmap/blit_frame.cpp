@@ -1,23 +1,11 @@
-// Clipping of 1:1 blits, computed in this one place for every blit.
+// The region a blit clips against and the job of a blit onto the Screen;
+// the clipping itself is clipRect (blit_frame.h), the one place for every blit.
 
 #include "bitmap/blit_frame.h"
 
 #include "draw/target.h"
 #include "video/screen.h"
 #include "video/wrapint.h"
-
-bool clipRect(const ZelClipRgn& c, int32_t px, int32_t py, int32_t w, int32_t h, ClippedRect& out)
-{
-    out.left = c.clampX(px);
-    out.top = c.clampY(py);
-    out.right = c.clampX(wrapAdd(px, w));
-    out.bottom = c.clampY(wrapAdd(py, h));
-    if (out.right <= out.left || out.bottom <= out.top)
-        return false;
-    out.srcColumn = wrapSub(out.left, c.mapX(px));
-    out.srcRow = wrapSub(out.top, c.mapY(py));
-    return true;
-}
 
 ZelClipRgn regionOf(const Bitmap& target)
 {

@@ -11,6 +11,7 @@
 #include "bitmap/wide_rows.h"
 #include "draw/cliprgn.h"
 #include "video/short_rows.h"
+#include "video/wrapint.h"
 
 struct DrawTarget;
 
@@ -35,8 +36,20 @@ struct ClippedRect {
     int32_t rows() const { return bottom - top; }
 };
 
-// False when nothing of the rectangle is visible.
-bool clipRect(const ZelClipRgn& c, int32_t px, int32_t py, int32_t w, int32_t h, ClippedRect& out);
+// False when nothing of the rectangle is visible. Inline: every sprite and
+// glyph is clipped here.
+inline bool clipRect(const ZelClipRgn& c, int32_t px, int32_t py, int32_t w, int32_t h, ClippedRect& out)
+{
+    out.left = c.clampX(px);
+    out.top = c.clampY(py);
+    out.right = c.clampX(wrapAdd(px, w));
+    out.bottom = c.clampY(wrapAdd(py, h));
+    if (out.right <= out.left || out.bottom <= out.top)
+        return false;
+    out.srcColumn = wrapSub(out.left, c.mapX(px));
+    out.srcRow = wrapSub(out.top, c.mapY(py));
+    return true;
+}
 
 // The region a member blit clips against: the target's top clip region when
 // it has one, else the whole target.
@@ -47,15 +60,22 @@ ZelClipRgn regionOf(const Bitmap& target);
 // glyph rows, stay in the byte loop, which costs less than the call.
 constexpr int32_t WideRowMin = 16;
 
+// On the AVX-512 path the opaque, transparent and glyph copies take the
+// blit's rows as one block (BlockForm below).
 struct OpaqueRows {
     void operator()(unsigned char* d, const unsigned char* s, int32_t n) const
     {
         copyRow(d, s, static_cast<size_t>(n));
     }
+    void block(const BlitJob& j) const { copyBlockAvx512(j.dst, j.dstStride, j.src, j.srcStride, j.width, j.rows); }
 };
 
 struct TransparentRows {
     TransparentRowFn* wide = rowKernelsInUse().transparent;
+    void block(const BlitJob& j) const
+    {
+        transparentBlockAvx512(j.dst, j.dstStride, j.src, j.srcStride, j.width, j.rows);
+    }
     void operator()(unsigned char* d, const unsigned char* s, int32_t n) const
     {
         if (n >= WideRowMin) {
@@ -72,6 +92,10 @@ struct TransparentRows {
 struct GlyphRows {
     unsigned char colour;
     GlyphRowFn* wide = rowKernelsInUse().glyph;
+    void block(const BlitJob& j) const
+    {
+        glyphBlockAvx512(j.dst, j.dstStride, j.src, j.srcStride, j.width, j.rows, colour);
+    }
     void operator()(unsigned char* d, const unsigned char* s, int32_t n) const
     {
         if (n >= WideRowMin) {
@@ -88,8 +112,17 @@ struct GlyphRows {
     }
 };
 
+// A row op with a block form for the AVX-512 path.
+template <class RowOp>
+concept BlockForm = requires(const RowOp op, const BlitJob& job) { op.block(job); };
+
 template <class RowOp> void runBlit(const BlitJob& job, RowOp op)
 {
+    if constexpr (BlockForm<RowOp>)
+        if (cpuPathInUse >= CpuPath::Avx512) {
+            op.block(job);
+            return;
+        }
     unsigned char* d = job.dst;
     const unsigned char* s = job.src;
     for (int32_t y = 0; y < job.rows; ++y, d += job.dstStride, s += job.srcStride)

@@ -1,9 +1,10 @@
 // The per-row pixel kernels of the 1:1 blits and of the XOR spans, as plain
-// byte loops and as SSE2 and AVX2 forms that give the same bytes. The row
+// byte loops and as SSE2, AVX2 and AVX-512 forms that give the same bytes. The row
 // operations of the blit frame and the XOR operation take the set of the CPU
 // path in use (platform/cpu_features.h).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/cpu_features.h"
@@ -26,12 +27,14 @@ struct RowKernels {
 extern const RowKernels plainRowKernels;
 extern const RowKernels sse2RowKernels;
 extern const RowKernels avx2RowKernels;
+extern const RowKernels avx512RowKernels;
 
 // The kernels of a path this CPU runs.
 inline const RowKernels& rowKernelsOf(CpuPath path)
 {
     switch (path) {
-    case CpuPath::Avx512:  // no row kernels of its own
+    case CpuPath::Avx512:
+        return avx512RowKernels;
     case CpuPath::Avx2:
         return avx2RowKernels;
     case CpuPath::Sse2:
@@ -48,6 +51,19 @@ inline const RowKernels& rowKernelsInUse()
 {
     return rowKernelsOf(cpuPathInUse);
 }
+
+// Whole blocks of rows on the AVX-512 path: rows of n bytes from s to d, the
+// next row stride bytes further on in each; the mask of a row's last chunk
+// is made once for all rows. The transparent and glyph blocks keep d where
+// s is 0.
+// Only for CPUs with AVX-512 BW.
+void transparentBlockAvx512(unsigned char* d, ptrdiff_t dStride, const unsigned char* s, ptrdiff_t sStride,
+                            int32_t n, int32_t rows);
+void copyBlockAvx512(unsigned char* d, ptrdiff_t dStride, const unsigned char* s, ptrdiff_t sStride, int32_t n,
+                     int32_t rows);
+// The glyph rows: non-zero source byte v is written as colour + v - 1.
+void glyphBlockAvx512(unsigned char* d, ptrdiff_t dStride, const unsigned char* s, ptrdiff_t sStride, int32_t n,
+                      int32_t rows, unsigned char colour);
 
 // The kernels of any path; a path this CPU cannot run gives those of the
 // widest one it can. Exported for the tests and the benchmark, which compare

@@ -9,6 +9,7 @@
 
 #include "bitmap/bitmap.h"
 #include "draw/target.h"
+#include "platform/cpu_features.h"
 #include "video/palette.h"
 #include "video/screen.h"
 #include "video/wrapint.h"
@@ -54,6 +55,10 @@ constexpr const ScaleForm& scaleForm(ScaleTurn t)
 // offset was multiplied.
 enum class RowOffsets { ShiftWherePossible, Multiply };
 
+// A pixel op that can also take a whole 1:1 row: row(screenRow, sourceRow, n).
+template <class Op>
+concept RowForm = requires(const Op o, unsigned char* d, const unsigned char* p) { o.row(d, p, int32_t{}); };
+
 namespace scale_detail {
 
 // One screen axis walked by one source axis, 16.16 positions. The positions
@@ -98,7 +103,8 @@ inline int32_t along(int32_t v, int dir)
 // Draws b at step 2^s (16.16) in form f at drawing position (x, y) on the
 // Screen through its top clip region. PixelOp: void(unsigned char*
 // screenPixel, unsigned char sourcePixel), called for every sampled pixel
-// inside the region (transparency is the op's). Counts one scaleCall for every
+// inside the region (transparency is the op's); an op may also offer
+// row(screenRow, sourceRow, n) for 1:1 rows. Counts one scaleCall for every
 // blit that reaches the placement, then rejects a footprint that has no column
 // in the region. A scale above 30 draws and counts nothing.
 template <class PixelOp>
@@ -152,6 +158,14 @@ void scaleBlit(const ScaleForm& f, int x, int y, const Bitmap& b, unsigned s, Ro
     const int64_t syStepFx = f.rowsReversed ? -stepFx : stepFx;
     const int64_t sxStepFx = f.columnsReversed ? -stepFx : stepFx;
 
+    // At 1:1 with the pixels running forward a line is a run of source bytes
+    // in order, which an op with a row form takes whole. The plain path stays
+    // pixel by pixel: it is the reference the row forms are held to.
+    bool wholeRows = false;
+    if constexpr (RowForm<PixelOp>)
+        wholeRows = s == FixedShift && !f.linesAreColumns && f.pixelDir > 0 && !f.columnsReversed &&
+                    cpuPathInUse != CpuPath::Plain;
+
     const unsigned char* source = b.pixels();
     ptrdiff_t lineAt = static_cast<ptrdiff_t>(ZelVideo::lineOff[firstY]) + firstX;
     int64_t syFx = lineWalk.posFx;
@@ -159,6 +173,11 @@ void scaleBlit(const ScaleForm& f, int x, int y, const Bitmap& b, unsigned s, Ro
         const ptrdiff_t r = static_cast<ptrdiff_t>(syFx >> FixedShift);
         const unsigned char* src = source + (byShift ? r << shift : r * b.width);
         unsigned char* dst = videoMemory + lineAt;
+        if constexpr (RowForm<PixelOp>)
+            if (wholeRows) {
+                op.row(dst, src + (pixelWalk.posFx >> FixedShift), static_cast<int32_t>(pixels));
+                continue;
+            }
         int64_t sxFx = pixelWalk.posFx;
         ptrdiff_t at = 0;
         for (int64_t p = 0; p < pixels; ++p, sxFx += sxStepFx, at += pixelStride)

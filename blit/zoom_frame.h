@@ -6,9 +6,11 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <type_traits>
 
 #include "bitmap/blit.h"
 #include "bitmap/bitmap.h"
+#include "blit/zoom_rows.h"
 #include "draw/target.h"
 #include "platform/cpu_features.h"
 #include "video/palette.h"
@@ -27,6 +29,15 @@ constexpr bool mirrorsRows(ZoomMirror m)
 {
     return m == ZoomMirror::Flip || m == ZoomMirror::InvFlip;
 }
+
+// Colour 0 is transparent; every other value is stored unchanged.
+struct ZoomCopy {
+    void operator()(unsigned char* d, unsigned char p) const
+    {
+        if (p)
+            *d = p;
+    }
+};
 
 // Draws b scaled with its origin point at drawing position (x, y). Returns
 // false when the blit was rejected before drawing (nothing counted).
@@ -80,6 +91,18 @@ bool zoomBlit(int x, int y, const Bitmap& b, unsigned int zoom, PixelOp op)
 
     const int64_t rowsEnd = int64_t{h} * FixedOne;
     const unsigned char* pixels = b.pixels();
+    // Every row starts at the same column and samples as many pixels.
+    const int64_t columnsLeft = rightCut ? INT64_MAX : int64_t{c.right} - x0;
+    const int64_t samples = std::min(samplesBefore(sx0, columnsEnd, stepFx), columnsLeft);
+    // The transparent copy on the AVX-512 path takes whole rows by a plan of
+    // their columns where the step allows it.
+    ZoomPlan plan;
+    bool planned = false;
+    if constexpr (std::is_same_v<PixelOp, ZoomCopy>)
+        planned = cpuPathInUse >= CpuPath::Avx512 && w > 0 && planZoomRows(plan, samples, [&](int64_t k) {
+                      const int64_t c = (sx0 + k * stepFx) >> FixedShift;
+                      return mirrorsColumns(M) ? w - 1 - c : c;
+                  });
     for (int32_t row = y0; sy < rowsEnd && row < c.bottom; ++row, sy += stepFx) {
         ++stats.zoomMuls;
         if (w <= 0)
@@ -90,7 +113,10 @@ bool zoomBlit(int x, int y, const Bitmap& b, unsigned int zoom, PixelOp op)
                                                  : static_cast<ptrdiff_t>(r) * w);
         auto sample = [&](int64_t sx) { return src[mirrorsColumns(M) ? w - 1 - (sx >> FixedShift) : sx >> FixedShift]; };
         unsigned char* out = videoMemory + ZelVideo::lineOff[row] + x0;
-        const int64_t columnsLeft = rightCut ? INT64_MAX : int64_t{c.right} - x0;
+        if (planned) {
+            zoomRowAvx512(out, src, plan);
+            continue;
+        }
         int64_t sx = sx0;
         if (cpuPathInUse == CpuPath::Plain) {
             // Pixel by pixel: the reference of the counted walk below.
@@ -98,18 +124,9 @@ bool zoomBlit(int x, int y, const Bitmap& b, unsigned int zoom, PixelOp op)
                 op(out + k, sample(sx));
             continue;
         }
-        const int64_t n = std::min(samplesBefore(sx, columnsEnd, stepFx), columnsLeft);
-        for (int64_t k = 0; k < n; ++k, sx += stepFx)
+        for (int64_t k = 0; k < samples; ++k, sx += stepFx)
             op(out + k, sample(sx));
     }
     return true;
 }
 
-// Colour 0 is transparent; every other value is stored unchanged.
-struct ZoomCopy {
-    void operator()(unsigned char* d, unsigned char p) const
-    {
-        if (p)
-            *d = p;
-    }
-};

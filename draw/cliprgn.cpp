@@ -29,40 +29,6 @@ ZelVector2 ZelVector2::pointAtY(const ZelVector2& p, const ZelVector2& q, int32_
     return {truncToInt32(t * d.x + p.x), y};
 }
 
-int32_t ZelClipRgn::mapX(int32_t x) const
-{
-    return wrapAdd(wrapAdd(left, originX), x);
-}
-
-int32_t ZelClipRgn::mapY(int32_t y) const
-{
-    return wrapAdd(wrapAdd(top, originY), y);
-}
-
-int32_t ZelClipRgn::clampX(int x) const
-{
-    int32_t c = mapX(x);
-    return c < left ? left : c > right ? right : c;
-}
-
-int32_t ZelClipRgn::clampY(int y) const
-{
-    int32_t c = mapY(y);
-    return c < top ? top : c > bottom ? bottom : c;
-}
-
-ZelClipRgn ZelClipRgn::cutTo(int32_t width, int32_t height) const
-{
-    ZelClipRgn cut = *this;
-    cut.left = left > 0 ? left : 0;
-    cut.top = top > 0 ? top : 0;
-    cut.right = right < width ? right : width;
-    cut.bottom = bottom < height ? bottom : height;
-    cut.originX = wrapSub(wrapAdd(left, originX), cut.left);
-    cut.originY = wrapSub(wrapAdd(top, originY), cut.top);
-    return cut;
-}
-
 unsigned ZelClipRgn::outcode(const ZelVector2& p) const
 {
     unsigned code = 0;

@@ -36,13 +36,22 @@ struct ZELGFX_API ZelClipRgn {
     HandleSlot<HClass<ZelClipRgn>> next;  // region beneath; 65535 when none
 
     // Bitmap column / row of a drawing coordinate.
-    int32_t mapX(int32_t x) const;
-    int32_t mapY(int32_t y) const;
+    int32_t mapX(int32_t x) const { return wrapAdd(wrapAdd(left, originX), x); }
+    int32_t mapY(int32_t y) const { return wrapAdd(wrapAdd(top, originY), y); }
 
     // Bitmap coordinate of a drawing coordinate clamped to [left, right] /
     // [top, bottom]: the far edge itself serves as an exclusive run end.
-    int32_t clampX(int x) const;
-    int32_t clampY(int y) const;
+    // Inline: the polygon clip and the blits call them for every row.
+    int32_t clampX(int x) const
+    {
+        const int32_t c = mapX(x);
+        return c < left ? left : c > right ? right : c;
+    }
+    int32_t clampY(int y) const
+    {
+        const int32_t c = mapY(y);
+        return c < top ? top : c > bottom ? bottom : c;
+    }
 
     bool containsX(int32_t x) const { return x >= left && x <= wrapSub(right, 1); }
     bool containsY(int32_t y) const { return y >= top && y <= wrapSub(bottom, 1); }
@@ -53,7 +62,18 @@ struct ZELGFX_API ZelClipRgn {
 
     // The same region with its rectangle cut to the pixels of a width x
     // height bitmap; drawing coordinates map to the same bitmap pixels.
-    ZelClipRgn cutTo(int32_t width, int32_t height) const;
+    // Inline: every screen primitive cuts its region at each call.
+    ZelClipRgn cutTo(int32_t width, int32_t height) const
+    {
+        ZelClipRgn cut = *this;
+        cut.left = left > 0 ? left : 0;
+        cut.top = top > 0 ? top : 0;
+        cut.right = right < width ? right : width;
+        cut.bottom = bottom < height ? bottom : height;
+        cut.originX = wrapSub(wrapAdd(left, originX), cut.left);
+        cut.originY = wrapSub(wrapAdd(top, originY), cut.top);
+        return cut;
+    }
 
     // Translates both end points to bitmap coordinates in place and clips them
     // to the rectangle; false when nothing of the segment is visible.

@@ -12,15 +12,24 @@ public:
     // tracer steps x while the error is >= 0, the Gouraud tracer while it is
     // > 0 (strict), which sends exact halves the other way.
     EdgeWalk(int64_t ax, int64_t ay, bool strict)
-        : twoAx_(2 * ax), twoAy_(2 * ay), error_(2 * ax - ay), strict_(strict)
+        : twoAx_(2 * ax), twoAy_(2 * ay), error_(2 * ax - ay), whole_(twoAx_ / twoAy_), rest_(twoAx_ % twoAy_),
+          strict_(strict)
     {
     }
 
     // Columns stepped at the end of the current row, moving to the next.
+    // Between rows the error, less 2 ax, lies within one step of 0, so a
+    // row steps 2 ax / 2 ay columns, or one more when the remainder carries
+    // it past 0: the row needs no division of its own.
     int64_t next()
     {
-        const int64_t k = steps(error_);
-        error_ += twoAx_ - k * twoAy_;
+        int64_t carried = error_ - twoAx_ + rest_;
+        int64_t k = whole_;
+        if (strict_ ? carried > 0 : carried >= 0) {
+            ++k;
+            carried -= twoAy_;
+        }
+        error_ = carried + twoAx_;
         return k;
     }
 
@@ -47,5 +56,6 @@ private:
 
     int64_t twoAx_, twoAy_;
     int64_t error_;
+    int64_t whole_, rest_;  // 2 ax = whole x 2 ay + rest
     bool strict_;
 };

@@ -17,7 +17,8 @@ class SpanWriter {
 public:
     SpanWriter(unsigned char side, bool withIntensity)
         : columns_(polyBuffer.get()), intensities_(withIntensity ? gouraudBuffer.get() : nullptr),
-          slot_(side != 0 ? 1 : 0), ready_(columns_ && (!withIntensity || intensities_))
+          slot_(side != 0 ? 1 : 0), ready_(columns_ && (!withIntensity || intensities_)), first_(firstRow()),
+          last_(lastRow())
     {
     }
 
@@ -30,11 +31,12 @@ public:
         return std::min<int64_t>(polyStopIndex, static_cast<int64_t>(polyStartIndex) + ZelPolyRows - 1);
     }
 
+    // The window is read once: the stores cannot change it.
     void store(int64_t y, int64_t x, int32_t i = 0) const
     {
-        if (y < firstRow() || y > lastRow())
+        if (y < first_ || y > last_)
             return;
-        const int64_t entry = y - polyStartIndex;
+        const int64_t entry = y - first_;
         columns_[entry].side[slot_] = static_cast<int32_t>(x);
         if (intensities_)
             intensities_[entry].side[slot_] = i;
@@ -45,6 +47,7 @@ private:
     Point* intensities_;
     int slot_;
     bool ready_;
+    int64_t first_, last_;
 };
 
 // A side-0 edge starts at its end with the larger x, a side-1 edge at the

@@ -6,7 +6,10 @@
 // like all the same.
 
 #include "bitmap/wide_rows.h"
+#include "blit/floor_row.h"
 #include "blit/rotate_span.h"
+#include "blit/wall_columns.h"
+#include "blit/zoom_rows.h"
 #include "draw/gouraud_ramp.h"
 #include "shade/shade_map.h"
 
@@ -34,3 +37,32 @@ void mapRowAvx512(unsigned char* d, const unsigned char* s, int32_t n, const uns
     for (int32_t i = 0; i < n; ++i)
         d[i] = map[s[i]];
 }
+
+void mapOpaqueRowAvx512(unsigned char* d, const unsigned char* s, int32_t n, const unsigned char* map)
+{
+    for (int32_t i = 0; i < n; ++i)
+        if (s[i])
+            d[i] = map[s[i]];
+}
+
+constinit const RowKernels avx512RowKernels = {
+    [](unsigned char* d, const unsigned char* s, int32_t n) { sse2RowKernels.transparent(d, s, n); },
+    [](unsigned char* d, const unsigned char* s, int32_t n, unsigned char colour) {
+        sse2RowKernels.glyph(d, s, n, colour);
+    },
+    [](unsigned char* d, int32_t n, unsigned char mask) { sse2RowKernels.xorSpan(d, n, mask); },
+};
+
+// Never called: the plan is made only on the AVX-512 path.
+void zoomRowAvx512(unsigned char*, const unsigned char*, const ZoomPlan&) {}
+
+// Never called: the floor fill takes it only on the AVX-512 path.
+void floorRowAvx512(unsigned char*, int32_t, uint32_t, uint32_t, uint32_t, uint32_t, const unsigned char*) {}
+
+// Never called: the side fill batches columns only on the AVX-512 path.
+void wallColumnsAvx512(unsigned char*, const int32_t*, const WallBatch&, const WallTexture&) {}
+
+// Never called: the blocks are taken only on the AVX-512 path.
+void transparentBlockAvx512(unsigned char*, ptrdiff_t, const unsigned char*, ptrdiff_t, int32_t, int32_t) {}
+void copyBlockAvx512(unsigned char*, ptrdiff_t, const unsigned char*, ptrdiff_t, int32_t, int32_t) {}
+void glyphBlockAvx512(unsigned char*, ptrdiff_t, const unsigned char*, ptrdiff_t, int32_t, int32_t, unsigned char) {}

@@ -15,25 +15,33 @@
 
 namespace {
 
-// The bar is its own source: every screen pixel is shaded in place, through
-// the one column of the tables its shade value selects, copied out first.
-struct ShadeRows {
-    unsigned char map[256];
+// Colour c at one shade value, for every c, copied out of the tables once
+// per call: 256 bytes side by side instead of a column whose entries lie 64
+// bytes apart.
+struct ShadeMap {
+    unsigned char of[256];
 
-    explicit ShadeRows(signed char shade)
+    explicit ShadeMap(signed char shade)
     {
         const unsigned char* column = ShadeTables::current().column(shade);
         for (int c = 0; c < 256; ++c)
-            map[c] = column[c * ZelShadeLevels];
+            of[c] = column[c * ZelShadeLevels];
     }
+};
+
+// The bar is its own source: every screen pixel is shaded in place.
+struct ShadeRows {
+    ShadeMap map;
+
+    explicit ShadeRows(signed char shade) : map(shade) {}
     void operator()(unsigned char* d, const unsigned char* s, int32_t n) const
     {
         if (cpuPathInUse >= CpuPath::Avx512) {
-            mapRowAvx512(d, s, n, map);
+            mapRowAvx512(d, s, n, map.of);
             return;
         }
         for (int32_t i = 0; i < n; ++i)
-            d[i] = map[s[i]];
+            d[i] = map.of[s[i]];
     }
 };
 
@@ -80,14 +88,24 @@ struct ShadeByMaskPixel {
 };
 
 // A source colour drawn through the shade tables; colour 0 is transparent and
-// the screen pixel is never read.
+// the screen pixel is never read. The scale frame hands 1:1 rows whole to row().
 struct ShadedCopy {
-    const unsigned char* column;
-    explicit ShadedCopy(signed char shade) : column(ShadeTables::current().column(shade)) {}
+    ShadeMap map;
+
+    explicit ShadedCopy(signed char shade) : map(shade) {}
     void operator()(unsigned char* d, unsigned char c) const
     {
         if (c)
-            *d = column[c * ZelShadeLevels];
+            *d = map.of[c];
+    }
+    void row(unsigned char* d, const unsigned char* s, int32_t n) const
+    {
+        if (cpuPathInUse >= CpuPath::Avx512) {
+            mapOpaqueRowAvx512(d, s, n, map.of);
+            return;
+        }
+        for (int32_t i = 0; i < n; ++i)
+            (*this)(d + i, s[i]);
     }
 };
 
