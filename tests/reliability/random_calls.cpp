@@ -191,16 +191,14 @@ void RandomDrawing::directFill(Args& a, int which)
             bottom = i;
     }
     // Intensities of every kind: gentle and steep ramps, values next to the
-    // 32-bit wrap, anything.
+    // 32-bit wrap, anything; at times one level everywhere.
     std::vector<int32_t> intensity(vertices.size());
-    for (int32_t& i : intensity) {
-        const uint32_t kind = below(4);
-        i = kind == 0   ? between(0, 60 * 65536)
-            : kind == 1 ? between(0, 256 * 65536)
-            : kind == 2 ? static_cast<int32_t>(0x7fff0000u + below(0x20000u))
-                        : static_cast<int32_t>(rng_());
+    for (int32_t& i : intensity)
+        i = static_cast<int32_t>(pick({{25, 0, 60 * 65536}, {50, 0, 256 * 65536}, {75, 0x7fff0000, 0x8001ffff}, {100, 0, UINT32_MAX}}));
+    if (chance(15))
+        std::fill(intensity.begin(), intensity.end(), intensity[0]);
+    for (int32_t i : intensity)
         a.add(i);
-    }
     const int32_t y0 = vertices[top].y;
     polyStartIndex = 0;
     polyStopIndex = vertices[bottom].y - y0;
