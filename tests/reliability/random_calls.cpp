@@ -41,7 +41,7 @@ std::string polyText(const std::vector<ZelVector2>& vertices)
 
 }  // namespace
 
-std::vector<RandomDrawing::Call> RandomDrawing::calls()
+std::vector<std::vector<RandomDrawing::Call>> RandomDrawing::calls()
 {
     Bitmap* const screen = &screen_.setup().bitmap();
     using Scale = void (*)(int, int, HClass<Bitmap>, unsigned char);
@@ -59,13 +59,17 @@ std::vector<RandomDrawing::Call> RandomDrawing::calls()
     auto poly = [this](const char* name, void (*fill)(Poly*), bool clockwise) {
         return Call{name, "", [=, this](Args& a) { polygons(a, fill, clockwise); }};
     };
+    // Families of calls: a call picks a family, then a call of it.
     return {
+        {
         {"putPixel", "xyc", [](Args& a) { putPixel(a[0], a[1], a[2]); }},
         {"getPixel", "xy", [](Args& a) { a.answer = " = " + std::to_string(getPixel(a[0], a[1])); }},
+        }, {
         {"putVLine", "xysc", [](Args& a) { putVLine(a[0], a[1], a[2], a[3]); }},
         {"putHLine", "xysc", [](Args& a) { putHLine(a[0], a[1], a[2], a[3]); }},
         {"vRun", "xysc", [screen](Args& a) { vRun({a[0], a[1]}, a[2], a[3], *screen); }},
         {"hRun", "xysc", [screen](Args& a) { hRun({a[0], a[1]}, a[2], a[3], *screen); }},
+        }, {
         {"putLine", "xyXYc", [](Args& a) { putLine(a[0], a[1], a[2], a[3], a[4]); }},
         // From the current position, at times set here, else where the last call left it.
         {"putLineTo", "xy2xyc",
@@ -76,48 +80,62 @@ std::vector<RandomDrawing::Call> RandomDrawing::calls()
              a.answer = " from " + std::to_string(currentXPos) + "," + std::to_string(currentYPos);
              putLineTo(a[0], a[1]);
          }},
+        }, {
         {"putBar", "xyssc", [](Args& a) { putBar(a[0], a[1], a[2], a[3], a[4]); }},
         {"fillRect", "xyssc", [screen](Args& a) { fillRect({a[0], a[1]}, {a[2], a[3]}, a[4], *screen); }},
         {"putRectangle", "xyssc", [](Args& a) { putRectangle(a[0], a[1], a[2], a[3], a[4]); }},
         {"frameRect", "xyssc", [screen](Args& a) { frameRect({a[0], a[1]}, {a[2], a[3]}, a[4], *screen); }},
+        }, {
         {"putBox", "xyss6", [](Args& a) { putBox(a[0], a[1], a[2], a[3], a[4]); }},
+        }, {
         {"putXorVLine", "xysc", [](Args& a) { putXorVLine(a[0], a[1], a[2], a[3]); }, true},
         {"putXorHLine", "xysc", [](Args& a) { putXorHLine(a[0], a[1], a[2], a[3]); }, true},
         {"putXorBar", "xyssc", [](Args& a) { putXorBar(a[0], a[1], a[2], a[3], a[4]); }, true},
         {"putXorRectangle", "xyssc", [](Args& a) { putXorRectangle(a[0], a[1], a[2], a[3], a[4]); }, true},
+        }, {
         {"ZelSmartLine::draw", "xyXYc",
          [this](Args& a) {
              line_.draw(a[0], a[1], a[2], a[3], a[4]);
              undo_ = [this] { line_.erase(); };
          }},
+        }, {
         poly("putPolyClockwise", putPolyClockwise, true),
         poly("putPolyCounterClockwise", putPolyCounterClockwise, false),
         poly("clipPolyClockwise", clipPolyClockwise, true),
         poly("clipPolyCounterClockwise", clipPolyCounterClockwise, false),
         // The wrong winding: the fill stops at the first reversed row.
         poly("putPolyCounterClockwise of a clockwise polygon", putPolyCounterClockwise, true),
+        }, {
         {"scanPoly, fillPoly", "", [this](Args& a) { directFill(a, 0); }},
         {"fillPolyGouraud", "", [this](Args& a) { directFill(a, 1); }},
         {"fillPolyGouraudEnh", "", [this](Args& a) { directFill(a, 2); }},
+        }, {
         {"putImage", "xySc", [](Args& a) { putImage(a[0], a[1], a.bitmap->h, a[2]); }},
         {"putLetter", "xySc", [](Args& a) { putLetter(a[0], a[1], a.bitmap->h, a[2]); }},
         {"PutAggregate", "xySp2", [](Args& a) { ZelBitmap::PutAggregate(a[0], a[1], a[2], a[3], a.bitmap->h, a[4]); }},
+        }, {
         {"getImage", "uvqq2", [this](Args& a) { capture(a); }},
+        }, {
         {"ZelBitmap::put", "xycS", [](Args& a) { a.bitmap->h->put({a[0], a[1]}, a[2], ZelBitmap::Screen); }},
         {"ZelBitmap::zoom", "SzP", [](Args& a) { a.bitmap->h->zoom({a[1], a[2]}, a[0], ZelBitmap::Screen); }},
+        }, {
         zoom("bmpZoomImage", bmpZoomImage), zoom("bmpZoomFlipImage", bmpZoomFlipImage),
         zoom("bmpZoomInvImage", bmpZoomInvImage), zoom("bmpZoomInvFlipImage", bmpZoomInvFlipImage),
         {"PutAggregateScale", "SpzP",
          [](Args& a) { ZelBitmap::PutAggregateScale(a[3], a[4], a[0], a[1], a.bitmap->h, a[2]); }},
+        }, {
         scale("bmpZoomImageScale", bmpZoomImageScale), scale("bmpZoomImageScaleRot90", bmpZoomImageScaleRot90),
         scale("bmpZoomImageScaleRot180", bmpZoomImageScaleRot180),
         scale("bmpZoomImageScaleRot270", bmpZoomImageScaleRot270),
         scale("bmpZoomImageScaleMap", bmpZoomImageScaleMap), scale("bmpZoomImageScaleMapRot90", bmpZoomImageScaleMapRot90),
         scale("bmpZoomImageScaleMapRot180", bmpZoomImageScaleMapRot180),
         scale("bmpZoomImageScaleMapRot270", bmpZoomImageScaleMapRot270),
+        }, {
         {"bmpRotImage", "uvSar", [](Args& a) { bmpRotImage(a[0], a[1], a.bitmap->h, a[2], a[3]); }},
+        }, {
         {"bmpSideFill", "", [this](Args& a) { texturedFill(a, true); }},
         {"bmpFloorFill", "", [this](Args& a) { texturedFill(a, false); }},
+        }, {
         {"putShadedBar", "xywwh", [](Args& a) { ZelVideo::putShadedBar(a[0], a[1], a[2], a[3], a[4]); }},
         {"putShadedImage", "xyM", [](Args& a) { ZelVideo::putShadedImage(a[0], a[1], a.bitmap->h); }},
         {"bmpZoomShadedImage", "MzP", [](Args& a) { ZelVideo::bmpZoomShadedImage(a[1], a[2], a.bitmap->h, a[0]); }},
@@ -127,12 +145,15 @@ std::vector<RandomDrawing::Call> RandomDrawing::calls()
         shadeScale("bmpZoomImageShadeScaleRot90", ZelVideo::bmpZoomImageShadeScaleRot90),
         shadeScale("bmpZoomImageShadeScaleRot180", ZelVideo::bmpZoomImageShadeScaleRot180),
         shadeScale("bmpZoomImageShadeScaleRot270", ZelVideo::bmpZoomImageShadeScaleRot270),
+        }, {
         {"ZelFont::put", "xytc", [](Args& a) { ZelFont::put(a[0], a[1], a.text.c_str(), a[2]); }},
         {"ZelFont::putFormat", "xytcc", [](Args& a) { ZelFont::putFormat(a[0], a[1], a.text.c_str(), a[2], a[3]); }},
         {"ZelFont::putFormatEx", "xytccc2",
          [](Args& a) { ZelFont::putFormatEx(a[0], a[1], a.text.c_str(), a[2], a[3], a[4], a[5] ? -1 : 0); }},
         {"ZelFont::countVisibleChars", "t", [this](Args& a) { measure(a, ZelFont::countVisibleChars); }},
         {"ZelFont::countVisibleWords", "t", [this](Args& a) { measure(a, ZelFont::countVisibleWords); }},
+
+        },
     };
 }
 

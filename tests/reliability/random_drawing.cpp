@@ -295,7 +295,8 @@ std::string RandomDrawing::call()
 {
     problem_.clear();
     undo_ = nullptr;
-    const Call& c = calls_[below(static_cast<uint32_t>(calls_.size()))];
+    const std::vector<Call>& family = calls_[below(static_cast<uint32_t>(calls_.size()))];
+    const Call& c = family[below(static_cast<uint32_t>(family.size()))];
     Args a;
     for (const char* kind = c.kinds; *kind; ++kind)
         arg(*kind, a);

@@ -80,7 +80,7 @@ private:
     void arg(char kind, Args& a);
     // Text in quotes, bytes outside printable ASCII as \ and their number.
     static std::string quoted(const std::string& text);
-    std::vector<Call> calls();
+    std::vector<std::vector<Call>> calls();
 
     // The region as drawing sees it: cut to the Screen's pixels.
     ZelClipRgn region() const { return screen_.setup().region().cutTo(width_, height_); }
@@ -113,7 +113,7 @@ private:
     ZelSmartLine line_{HSimple<unsigned char>(), {0, 0}, {0, 0}, 0};
     const std::string glyphCodes_ = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.,!";
     Restore saved_;
-    const std::vector<Call> calls_;
+    const std::vector<std::vector<Call>> calls_;
 };
 
 }  // namespace zeltest
