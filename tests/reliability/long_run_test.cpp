@@ -178,7 +178,7 @@ TEST(LongRun, TraceOfASeededRun)
 {
     std::ostringstream trace;
     ZelVideoStatistics counted = videoStatistics;
-    run(7, 48, 32, 1500, [&](const Step& s) {
+    run(7, 48, 32, 3000, [&](const Step& s) {
         if (s.index % 40 == 0)
             trace << s.region << "\n";
         trace << s.what << changes(s);
