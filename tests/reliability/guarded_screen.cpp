@@ -27,7 +27,7 @@ GuardedScreen::~GuardedScreen()
     videoMemory = original_->pixels();
 }
 
-std::string GuardedScreen::damage() const
+std::string GuardedScreen::damage(const std::vector<unsigned char>& before) const
 {
     const size_t pixelsAt = GuardBytes + sizeof(Bitmap);
     const size_t after = pixelsAt + size();
@@ -41,6 +41,11 @@ std::string GuardedScreen::damage() const
     for (size_t i = 0; i < sizeof(Bitmap); ++i)
         if (storage_[GuardBytes + i] != static_cast<unsigned char>(header_[i]))
             return "header byte " + std::to_string(i) + " of the Screen bitmap changed";
+    const ZelClipRgn& r = setup_.region();
+    for (int y = 0; y < height_; ++y)
+        for (int x = 0; x < width_; ++x)
+            if (!r.contains(x, y) && pixels()[y * width_ + x] != before[y * width_ + x])
+                return "pixel " + std::to_string(x) + "," + std::to_string(y) + " outside the region changed";
     return {};
 }
 

@@ -23,9 +23,10 @@ public:
     unsigned char* pixels() const { return setup_.bitmap().pixels(); }
     size_t size() const { return static_cast<size_t>(width_) * height_; }
 
-    // Empty while the guards and the header are as they were; otherwise
-    // where the first changed byte lies, counted from the first pixel.
-    std::string damage() const;
+    // Empty while the guards, the header and every pixel outside the clip
+    // region are as they were (before: the pixels then); otherwise the
+    // first changed byte.
+    std::string damage(const std::vector<unsigned char>& before) const;
 
     static constexpr size_t GuardBytes = 4096;
 

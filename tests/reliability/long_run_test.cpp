@@ -1,26 +1,27 @@
-// Thousands of random drawing calls of every family on a Screen inside guard
+// Thousands of random drawing calls of every kind on a Screen inside guard
 // bytes: after each call the guards, the Screen's header and every pixel
 // outside the clip region are as they were, figures that can be taken back
-// give the screen back, and no block is left behind. The same run on every
-// wide CPU path leaves, call by call, the pixels and counters of the plain
-// path. ZEL_LONG_RUN_CALLS raises the number of calls for a long run by hand;
-// ZEL_LONG_RUN_SEED repeats the run of a reported seed.
+// give the screen back, no block is left behind and no call runs for long.
+// The same run on every wide CPU path leaves, call by call, the pixels,
+// counters and answers of the plain path, and a seeded run writes exactly
+// the trace kept beside this test. ZEL_LONG_RUN_CALLS raises the number of
+// calls for a long run by hand; ZEL_LONG_RUN_SEED repeats the run of a
+// reported seed.
 
-#include <atomic>
-#include <chrono>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <thread>
+#include <cstring>
 #include <fstream>
 #include <sstream>
-#include <cstring>
-#include <iostream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "draw/draw.h"
 #include "golden.h"
 #include "guarded_screen.h"
 #include "platform/cpu_features.h"
@@ -39,112 +40,82 @@ unsigned long fromEnvironment(const char* name, unsigned long fallback)
 const unsigned long calls = fromEnvironment("ZEL_LONG_RUN_CALLS", 6000);
 const auto seed = static_cast<uint32_t>(fromEnvironment("ZEL_LONG_RUN_SEED", 20240611));
 
-// The first pixel outside the region that is not what it was, or empty.
-std::string changedOutside(const std::vector<unsigned char>& before, const zeltest::GuardedScreen& screen)
+// A call that has not returned after two seconds ends the process, named
+// in this message: a hang shows as the seed and number of the call, not as
+// a run that never ends. No call draws more than a few screens.
+char hung[80];
+void onHang(int)
 {
-    const ZelClipRgn& r = screen.setup().region();
-    const Bitmap& b = screen.setup().bitmap();
-    for (int y = 0; y < b.height; ++y)
-        for (int x = 0; x < b.width; ++x)
-            if (!r.contains(x, y) && screen.pixels()[static_cast<size_t>(y) * b.width + x] != before[y * b.width + x])
-                return "pixel " + std::to_string(x) + "," + std::to_string(y) + " outside the region changed";
-    return {};
+    [[maybe_unused]] const ssize_t written = write(2, hung, std::strlen(hung));
+    std::abort();
 }
 
-// Ends the process when one call has run for longer than limit, naming it:
-// a hang shows as the seed and number of the call, not as a run that never
-// ends. The limit is generous, for no call draws more than a few screens.
-class Watchdog {
-public:
-    explicit Watchdog(std::chrono::milliseconds limit) : limit_(limit), thread_([this] { watch(); }) {}
-    ~Watchdog()
-    {
-        done_ = true;
-        thread_.join();
-    }
-    void starting(unsigned long call)
-    {
-        call_ = call;
-        since_ = now();
-    }
-
-private:
-    static int64_t now() { return std::chrono::steady_clock::now().time_since_epoch() / std::chrono::milliseconds(1); }
-    void watch()
-    {
-        for (; !done_; std::this_thread::sleep_for(std::chrono::milliseconds(10))) {
-            if (now() - since_ > limit_.count()) {
-                std::fprintf(stderr, "seed %u, call %lu has not returned after %lld ms\n", seed, call_.load(),
-                             static_cast<long long>(limit_.count()));
-                std::abort();
-            }
-        }
-    }
-
-    const std::chrono::milliseconds limit_;
-    std::atomic<bool> done_{false};
-    std::atomic<unsigned long> call_{0};
-    std::atomic<int64_t> since_{now()};
-    std::thread thread_;
+// One call of a run as a check sees it, right after the call.
+struct Step {
+    unsigned long index;
+    const std::string& region;
+    const std::string& what;
+    const std::vector<unsigned char>& before;  // the pixels before the call
+    const zeltest::GuardedScreen& screen;
 };
 
-// Runs the calls; check() sees each call's description and says what went
-// wrong, or nothing. Wider than high: a smart line never covers more pixels
-// than a row holds.
-template <class Check> void run(unsigned long calls, Check check)
+// Runs the calls on a Screen of w x h; check() says what else went wrong,
+// or nothing. Wider than high: a smart line never covers more pixels than a
+// row holds.
+template <class Check> void run(uint32_t seed, int w, int h, unsigned long calls, Check check)
 {
-    zeltest::GuardedScreen screen(90, 64);
+    zeltest::GuardedScreen screen(w, h);
     zeltest::RandomDrawing drawing(seed, screen);
     const size_t baseline = zeltest::liveBlockCount() - drawing.heldBlocks();
     std::vector<unsigned char> before(screen.size());
     std::string region;
-    Watchdog watchdog(std::chrono::seconds(2));
+    std::signal(SIGALRM, onHang);
     for (unsigned long i = 0; i < calls; ++i) {
         if (i % 40 == 0)
             region = drawing.newRegion();
         std::copy(screen.pixels(), screen.pixels() + screen.size(), before.begin());
-        watchdog.starting(i);
+        std::snprintf(hung, sizeof hung, "seed %u, call %lu has not returned after 2 s\n", seed, i);
+        alarm(2);
         const std::string what = drawing.call();
-        std::string wrong = screen.damage();
-        if (wrong.empty())
-            wrong = changedOutside(before, screen);
+        std::string wrong = screen.damage(before);
         if (wrong.empty())
             wrong = drawing.problem();
         if (wrong.empty())
-            wrong = check(what, screen);
-        if (wrong.empty() && drawing.undo()) {
-            wrong = screen.damage();
-            if (wrong.empty() && !std::equal(before.begin(), before.end(), screen.pixels()))
-                wrong = "drawing it again did not give the screen back";
-        }
+            wrong = check(Step{i, region, what, before, screen});
+        if (wrong.empty() && drawing.undo())
+            wrong = std::equal(before.begin(), before.end(), screen.pixels()) ? screen.damage(before)
+                                                                                : "taking it back did not give the screen back";
         if (wrong.empty() && zeltest::liveBlockCount() != baseline + drawing.heldBlocks())
             wrong = "blocks were left behind";
         if (!wrong.empty()) {
             ADD_FAILURE() << "seed " << seed << ", call " << i << " in " << region << ": " << what << ": " << wrong;
-            return;
+            break;
         }
     }
+    alarm(0);
 }
 
 TEST(LongRun, RandomCallsStayInsideTheRegionAndTheScreen)
 {
-    run(calls, [](const std::string&, const zeltest::GuardedScreen&) { return std::string(); });
+    run(seed, 90, 64, calls, [](const Step&) { return std::string(); });
 }
 
 // The checks above can fail: a byte written just past the last pixel shows.
 TEST(LongRun, GuardsSeeAWritePastTheLastPixel)
 {
     zeltest::GuardedScreen screen(10, 4);
-    EXPECT_EQ(screen.damage(), "");
+    const std::vector<unsigned char> before(screen.pixels(), screen.pixels() + screen.size());
+    EXPECT_EQ(screen.damage(before), "");
     screen.pixels()[42] = 9;
-    EXPECT_EQ(screen.damage(), "guard byte 42 from the first pixel changed");
+    EXPECT_EQ(screen.damage(before), "guard byte 42 from the first pixel changed");
 }
 
-// What a call leaves that a path could change: the pixels and the counters.
-std::string state(const zeltest::GuardedScreen& screen)
+// What a call leaves that a path could change: the pixels, the counters and
+// what it answered.
+std::string state(const Step& s)
 {
-    std::string s(reinterpret_cast<const char*>(screen.pixels()), screen.size());
-    return s.append(reinterpret_cast<const char*>(&videoStatistics), sizeof videoStatistics);
+    std::string state(reinterpret_cast<const char*>(s.screen.pixels()), s.screen.size());
+    return state.append(reinterpret_cast<const char*>(&videoStatistics), sizeof videoStatistics).append(s.what);
 }
 
 class EveryPath : public testing::TestWithParam<CpuPath> {};
@@ -156,75 +127,70 @@ TEST_P(EveryPath, DrawsThePixelsAndCountsOfThePlainPath)
         GTEST_SKIP() << "this CPU does not run the " << zeltest::cpuPathName(path) << " path";
     std::vector<std::string> plain;
     ASSERT_TRUE(selectCpuPath(CpuPath::Plain));
-    run(calls / 2, [&](const std::string&, const zeltest::GuardedScreen& s) {
+    run(seed, 90, 64, calls / 2, [&](const Step& s) {
         plain.push_back(state(s));
         return std::string();
     });
+    ASSERT_FALSE(HasFailure());
     ASSERT_TRUE(selectCpuPath(path));
-    size_t i = 0;
-    run(calls / 2, [&](const std::string&, const zeltest::GuardedScreen& s) {
-        const std::string got = state(s);
-        const std::string& want = plain[i++];
-        if (got == want)
-            return std::string();
-        const size_t at = static_cast<size_t>(std::mismatch(got.begin(), got.end(), want.begin()).first - got.begin());
-        return std::string(zeltest::cpuPathName(path)) + " differs from the plain path at " +
-               (at < s.size() ? "pixel " + std::to_string(at) : "counter byte " + std::to_string(at - s.size()));
+    run(seed, 90, 64, calls / 2, [&](const Step& s) {
+        const std::string got = state(s), &want = plain[s.index];
+        const size_t at = static_cast<size_t>(std::mismatch(got.begin(), got.end(), want.begin(), want.end()).first - got.begin());
+        const size_t pixels = s.screen.size(), counters = pixels + sizeof videoStatistics;
+        return got == want ? std::string()
+               : at < pixels   ? "pixel " + std::to_string(at) + " differs from the plain path"
+               : at < counters ? "counter byte " + std::to_string(at - pixels) + " differs from the plain path"
+                               : "the plain path answered " + want.substr(counters);
     });
-    EXPECT_EQ(i, plain.size());
     selectCpuPath(saved);
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, EveryPath, testing::Values(CpuPath::Sse2, CpuPath::Avx2, CpuPath::Avx512),
                          [](const testing::TestParamInfo<CpuPath>& info) { return zeltest::cpuPathName(info.param); });
 
-}  // namespace
-
-namespace {
-
 // What a call changed: the rows it wrote, each as its first changed column
 // and the bytes from there to its last changed one, in hex.
-std::string changes(const std::vector<unsigned char>& before, const zeltest::GuardedScreen& screen, int width)
+std::string changes(const Step& s)
 {
     static const char hex[] = "0123456789abcdef";
-    std::string s;
-    for (size_t row = 0; row * width < before.size(); ++row) {
+    const unsigned char* now = s.screen.pixels();
+    const size_t width = static_cast<size_t>(s.screen.setup().bitmap().width);
+    std::string text;
+    for (size_t row = 0; row * width < s.before.size(); ++row) {
         size_t first = SIZE_MAX, last = 0;
-        for (size_t x = 0; x < static_cast<size_t>(width); ++x)
-            if (screen.pixels()[row * width + x] != before[row * width + x])
+        for (size_t x = row * width; x < (row + 1) * width; ++x)
+            if (now[x] != s.before[x])
                 first = std::min(first, x), last = x;
         if (first == SIZE_MAX)
             continue;
-        s.append(" ").append(std::to_string(row)).append(",").append(std::to_string(first)).append(":");
+        text.append(" ").append(std::to_string(row)).append(",").append(std::to_string(first - row * width)).append(":");
         for (size_t x = first; x <= last; ++x)
-            s += {hex[screen.pixels()[row * width + x] >> 4], hex[screen.pixels()[row * width + x] & 15]};
+            text += {hex[now[x] >> 4], hex[now[x] & 15]};
     }
-    return s;
+    return text;
 }
 
-// Every call of a seeded run with what it wrote and counted, against the
-// trace kept beside this test (ZEL_UPDATE_GOLDEN=1 writes it anew): pins the
-// exact pixels and counters of every family where no example looks.
+// Every call of a seeded run with what it answered, wrote and counted,
+// against the trace kept beside this test (ZEL_UPDATE_GOLDEN=1 writes it
+// anew): pins the exact pixels and counters of every call where no example
+// looks.
 TEST(LongRun, TraceOfASeededRun)
 {
     std::ostringstream trace;
-    zeltest::GuardedScreen screen(48, 32);
-    zeltest::RandomDrawing drawing(7, screen);
-    std::vector<unsigned char> before(screen.size());
-    for (int i = 0; i < 1500; ++i) {
-        if (i % 40 == 0)
-            trace << drawing.newRegion() << "\n";
-        std::copy(screen.pixels(), screen.pixels() + screen.size(), before.begin());
-        const ZelVideoStatistics counted = videoStatistics;
-        trace << drawing.call() << changes(before, screen, 48);
+    ZelVideoStatistics counted = videoStatistics;
+    run(7, 48, 32, 3000, [&](const Step& s) {
+        if (s.index % 40 == 0)
+            trace << s.region << "\n";
+        trace << s.what << changes(s);
         const uint32_t* was = &counted.zoomCalls;
         const uint32_t* now = &videoStatistics.zoomCalls;
         for (int k = 0; k < 8; ++k)
             if (now[k] != was[k])
                 trace << " #" << k << "+" << now[k] - was[k];
         trace << "\n";
-        drawing.undo();
-    }
+        counted = videoStatistics;
+        return std::string();
+    });
     const std::string path = zeltest::sourcePath("reliability/trace.txt");
     const char* update = std::getenv("ZEL_UPDATE_GOLDEN");
     if (update && *update == '1')
@@ -237,6 +203,7 @@ TEST(LongRun, TraceOfASeededRun)
             want = "(the end of the trace)";
         ASSERT_EQ(line, want) << "line " << n << " of " << path;
     }
+    EXPECT_FALSE(std::getline(file, want)) << path << " goes on after the run";
 }
 
 }  // namespace
