@@ -1,5 +1,6 @@
-// Loading bitmaps from a stream: engine format and Windows BMP 3.0. Formats
-// by number and by name and the search for the file are in names.scene.
+// Loading Windows BMP 3.0 bitmaps from a stream. The engine format is read
+// in the fault walk and by the font loader; formats by number and by name and
+// the search for the file are in names.scene.
 
 #include <gtest/gtest.h>
 
@@ -12,18 +13,16 @@ namespace {
 
 using zeltest::liveBlockCount;
 
-// A picture of '0'-based digits as an engine-format file, or as a BMP whose
-// colour table entry i is (red i, green 255 - i, blue i / 2).
-constexpr bool Bmp = true, Zel = false;
-std::string file(bool bmp, int w, int h, std::string pixels, int ox = 0, int oy = 0)
+// A picture of '0'-based digits as a BMP whose colour table entry i is
+// (red i, green 255 - i, blue i / 2).
+std::string bmp(int w, int h, std::string pixels)
 {
     std::string colours;
     for (int i = 0; i < 256; ++i)
         colours += {static_cast<char>(i), static_cast<char>(255 - i), static_cast<char>(i / 2)};
     for (char& c : pixels)
         c = static_cast<char>(c - '0');
-    const zeltest::Picture p{w, h, ox, oy, pixels};
-    return bmp ? zeltest::bmpFile(p, colours) : zeltest::engineBitmapFile(p);
+    return zeltest::bmpFile({w, h, 0, 0, pixels}, colours);
 }
 
 std::string patched(std::string s, size_t at, uint32_t v, size_t bytes)
@@ -52,24 +51,12 @@ std::string load(const std::string& bytes, unsigned char format)
     return loaded(ZelBitmap::Load(f, format), out);
 }
 
-// Bitmaps read one after another from a stream; format 0 on a stream tries
-// BMP first. Formats by number and by name are in names.scene.
-TEST(BitmapLoad, EngineFormatFromAStream)
-{
-    zeltest::CoutCapture out;
-    zeltest::BytesFile f(file(Zel, 2, 2, "1234", 1, 1) + file(Zel, 3, 1, "567", -2, 5));
-    EXPECT_EQ(loaded(ZelBitmap::LoadZelBitmap(f), out), "12\n34\n@1,1");
-    EXPECT_EQ(loaded(ZelBitmap::LoadZelBitmap(f), out), "567\n@-2,5");
-    EXPECT_EQ(load(file(Zel, 1, 1, "7"), 0) + load(file(Bmp, 1, 1, "3"), 0),
-              "7\n@0,0ERROR: not a Windows Bitmap file\n3\n@0,0");
-}
-
 // Rows bottom first (top first under a negative height), padded, right after the colour
 // table, which becomes a 6-bit palette. Headers it cannot read are refused.
 TEST(BitmapLoad, BmpRowsPaletteAndHeaders)
 {
     zeltest::CoutCapture out;
-    zeltest::BytesFile f(file(Bmp, 3, 2, "123456") + file(Bmp, 4, 3, "123456789123"));
+    zeltest::BytesFile f(bmp(3, 2, "123456") + bmp(4, 3, "123456789123"));
     HClass<ZelBitmap> b = ZelBitmap::LoadWinBmp30(f);
     ASSERT_TRUE(b.resolves() && b->attachKind() == AttachPalette);
     const unsigned char* palette = HSimple<unsigned char>(b->attachment).get();
@@ -81,9 +68,9 @@ TEST(BitmapLoad, BmpRowsPaletteAndHeaders)
     }
     EXPECT_EQ(loaded(b, out), "123\n456\n@0,0");
     EXPECT_EQ(loaded(ZelBitmap::LoadWinBmp30(f), out), "1234\n5678\n9123\n@0,0");
-    EXPECT_EQ(load(patched(file(Bmp, 2, 3, "563412"), 22, -3, 4), 2), "12\n34\n56\n@0,0");
+    EXPECT_EQ(load(patched(bmp(2, 3, "563412"), 22, -3, 4), 2), "12\n34\n56\n@0,0");
 
-    const std::string good = file(Bmp, 2, 1, "12");
+    const std::string good = bmp(2, 1, "12");
     const struct { size_t at, bytes; uint32_t value; const char* printed; } cases[] = {
         {0, 2, 0x4142, "ERROR: not a Windows Bitmap file\n"}, {14, 4, 12, "Error: unsupported info header\n"},
         {14, 4, 108, "Error: unknown info header\n"},         {26, 2, 2, "ERROR: unsupported plane depth\n"},

@@ -1,14 +1,11 @@
 // Fonts loaded into slots and glyphs that cannot load (slots freed and reused
-// are in text.scene); a paragraph in the standard font.
-
-#include <fstream>
+// are in text.scene).
 
 #include <gtest/gtest.h>
 
 #include "cout_capture.h"
 #include "data_files.h"
 #include "font/font.h"
-#include "golden.h"
 #include "test_support.h"
 
 namespace {
@@ -125,34 +122,6 @@ TEST_F(FontTable, GlyphsThatCannotLoadAreReported)
     load(font(1).substr(0, 260)), ZelError::GoingDown = 0;
     EXPECT_EQ(printed, report + "0.\n\nFile: engine, Line: 5\n");
     EXPECT_EQ(std::make_tuple(ZelError::NError, ZelError::ErrorCopy.line), std::make_tuple(0, 5));
-}
-
-TEST(Text, ParagraphInTheStandardFontMatchesTheGolden)
-{
-    const std::string font = zeltest::standardDataFile("standard.fnt");
-    const std::string palette = zeltest::standardDataFile("standard.pal");
-    if (font.empty() || palette.empty())
-        GTEST_SKIP() << "the standard data is not built (target standard_data)";
-    ZelSystem::SetRegistryString("ufsroot", font.substr(0, font.rfind('/')).c_str());
-    ZelFont::setFont(ZelFont::load("standard.fnt", ""));
-    ZelSystem::SetRegistryString("ufsroot", nullptr);
-    zeltest::ScreenSetup screen(200, 80);
-    const char* text = "The quick brown fox jumps over the lazy dog. Pack my box with five dozen liquor jugs! "
-                       "Sphinx of black quartz, judge my vow: how vexingly quick daft zebras jump (42 times). "
-                       "Five big jet planes zoomed by the tower at 7:30.";
-    // A caller's wrap loop: lines cut at words until the rest is null.
-    const int lineHeight = ZelFont::getHeight(text) + 1;
-    for (int y = 1, count = 0; text; y += lineHeight) {
-        const char* rest = ZelFont::countVisibleWords(text, count, 190);
-        ZelFont::put(5, y, std::string(text, count).c_str(), 31);
-        text = rest;
-    }
-    unsigned char colours[768];
-    std::ifstream(palette, std::ios::binary).read(reinterpret_cast<char*>(colours), sizeof colours);
-    for (unsigned char& c : colours)
-        c >>= 2;
-    EXPECT_TRUE(zeltest::matchesGolden(screen.bitmap(), "font/golden/paragraph.txt", colours));
-    ZelFont::unloadAll();
 }
 
 }  // namespace

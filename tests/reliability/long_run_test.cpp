@@ -22,7 +22,7 @@
 
 #include <gtest/gtest.h>
 
-#include "golden.h"
+#include "test_files.h"
 #include "guarded_screen.h"
 #include "platform/cpu_features.h"
 #include "random_drawing.h"

@@ -50,7 +50,7 @@
 #include "driver_fixture.h"
 #include "draw/poly.h"
 #include "font/font.h"
-#include "golden.h"
+#include "test_files.h"
 #include "scene_args.h"
 #include "shade/shade.h"
 #include "test_support.h"

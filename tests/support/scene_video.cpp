@@ -12,7 +12,7 @@
 #include "../drivers/test_driver.h"
 #include "draw/poly.h"
 #include "font/font.h"
-#include "golden.h"
+#include "test_files.h"
 #include "scene_args.h"
 #include "video/driver.h"
 #include "video/last_error.h"
