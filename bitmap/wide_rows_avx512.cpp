@@ -8,18 +8,9 @@
 #include <immintrin.h>
 
 #include "bitmap/wide_rows.h"
+#include "platform/chunks64.h"
 
 namespace {
-
-// Calls chunk(i, lanes) for the 64-byte chunks of [0, n).
-template <class Chunk> void walk64(int32_t n, Chunk chunk)
-{
-    int32_t i = 0;
-    for (; n - i >= 64; i += 64)
-        chunk(i, ~__mmask64{0});
-    if (i < n)
-        chunk(i, ~__mmask64{0} >> (64 - (n - i)));
-}
 
 void transparent(unsigned char* d, const unsigned char* s, int32_t n)
 {

@@ -3,6 +3,7 @@
 #include <immintrin.h>
 
 #include "shade/shade_map.h"
+#include "platform/chunks64.h"
 
 namespace {
 
@@ -23,18 +24,6 @@ struct Table {
         return _mm512_mask_blend_epi8(_mm512_movepi8_mask(index), low, high);
     }
 };
-
-// Calls chunk(i, lanes) for the 64-byte chunks of [0, n); the lanes of the
-// last one past n are masked off, and masked bytes are neither read nor
-// written.
-template <class Chunk> void walk64(int32_t n, Chunk chunk)
-{
-    int32_t i = 0;
-    for (; n - i >= 64; i += 64)
-        chunk(i, ~__mmask64{0});
-    if (i < n)
-        chunk(i, ~__mmask64{0} >> (64 - (n - i)));
-}
 
 }  // namespace
 
