@@ -2,13 +2,5 @@
 # the tests and the showcase need when any is missing (as root, apt-get).
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev pkg-config libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
           libsdl2-dev libx11-dev xvfb xauth liballegro4-dev imagemagick libgif-dev libjpeg62-turbo-dev libfreetype-dev libsdl2-image-dev help2man xfonts-base fonts-dejavu-core)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "== installing: ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq "${missing[@]}"
-fi
+. scripts/packages.sh
+installMissing "${packages[@]}"

@@ -21,19 +21,8 @@ done
 
 packages=(emscripten cmake ninja-build g++)
 [ "$test" = 1 ] && packages+=(chromium nodejs npm)
-missing=()
-for p in "${packages[@]}"; do
-  # nodejs and npm may come from elsewhere than the distribution: a working
-  # command is enough.
-  case "$p" in nodejs|npm) command -v "${p/nodejs/node}" >/dev/null && continue ;; esac
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "== installing: ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+. scripts/packages.sh
+installMissing --no-install-recommends "${packages[@]}"
 
 # Debian's Emscripten finds the packaged acorn only along NODE_PATH, and
 # keeps its prebuilt system libraries in its own frozen cache.
