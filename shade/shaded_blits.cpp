@@ -9,6 +9,7 @@
 #include "draw/target.h"
 #include "platform/cpu_features.h"
 #include "shade/shade.h"
+#include "shade/mask_shade.h"
 #include "shade/shade_map.h"
 #include "video/screen.h"
 #include "video/wrapint.h"
@@ -72,6 +73,16 @@ struct ShadeByMaskRows {
     {
         for (int32_t i = 0; i < n; ++i)
             columns.shade(d + i, m[i]);
+    }
+};
+
+// The same on the AVX-512 path, which gathers the entries from the tables
+// and needs no columns made beforehand.
+struct GatherShadeByMaskRows {
+    ShadeTables tables = ShadeTables::current();
+    void operator()(unsigned char* d, const unsigned char* m, int32_t n) const
+    {
+        shadeByMaskAvx512(d, m, n, tables.dark, tables.light);
     }
 };
 
@@ -140,7 +151,11 @@ void ZelVideo::putShadedImage(int x, int y, HClass<Bitmap> mask)
     if (!m || !tablesLoaded())
         return;
     BlitJob job;
-    if (screenJob(m->pixels(), m->width, wrapSub(x, m->originX), wrapSub(y, m->originY), m->width, m->height, job))
+    if (!screenJob(m->pixels(), m->width, wrapSub(x, m->originX), wrapSub(y, m->originY), m->width, m->height, job))
+        return;
+    if (cpuPathInUse >= CpuPath::Avx512)
+        runBlit(job, GatherShadeByMaskRows{});
+    else
         runBlit(job, ShadeByMaskRows{});
 }
 
