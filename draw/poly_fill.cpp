@@ -213,25 +213,69 @@ int enhancedDither(int32_t i, int32_t left, bool oddPixel, bool oddRow)
 }
 
 // Gentle ramps change level rarely and go a run at a time; steeper ones go
-// many pixels at a time, computing every pixel. The plain path draws pixel
-// by pixel: it is the reference the others are held to.
-void gouraudSpan(const GouraudSpan& g)
+// many pixels at a time, computing every pixel.
+bool gentle(const GouraudSpan& g)
 {
     constexpr int32_t LongRun = 64;
+    return g.step > -(FixedHalf / LongRun) && g.step < FixedHalf / LongRun;
+}
+
+RampRow rampRow(const GouraudSpan& g)
+{
+    unsigned char* p = g.row + g.first;
+    return RampRow{p, g.end - g.first, g.i, g.step, oddAddress(p) != g.oddRow};
+}
+
+// The plain path draws pixel by pixel: it is the reference the others are
+// held to.
+void gouraudSpan(const GouraudSpan& g)
+{
     if (cpuPathInUse == CpuPath::Plain) {
         gouraudPixels(g, gouraudDither);
         return;
     }
-    if (g.step > -(FixedHalf / LongRun) && g.step < FixedHalf / LongRun) {
+    if (gentle(g)) {
         gouraudRuns<15>(g, gouraudDither);
         return;
     }
-    unsigned char* p = g.row + g.first;
-    const bool liftFirst = oddAddress(p) != g.oddRow;
+    const RampRow r = rampRow(g);
     if (cpuPathInUse >= CpuPath::Avx2)
-        gouraudRampAvx2(p, g.end - g.first, g.i, g.step, liftFirst, defaultColor);
+        gouraudRampAvx2(r.p, r.n, r.i, r.step, r.liftFirst, defaultColor);
     else
-        gouraudRampSse2(p, g.end - g.first, g.i, g.step, liftFirst, defaultColor);
+        gouraudRampSse2(r.p, r.n, r.i, r.step, r.liftFirst, defaultColor);
+}
+
+// The AVX-512 path gathers the steep rows and draws them in batches.
+class RampBatch {
+public:
+    void add(const GouraudSpan& g)
+    {
+        rows_[count_++] = rampRow(g);
+        if (count_ == Size)
+            flush();
+    }
+    void flush()
+    {
+        gouraudRampsAvx512(rows_, count_, defaultColor);
+        count_ = 0;
+    }
+
+private:
+    static constexpr int32_t Size = 32;
+    RampRow rows_[Size];
+    int32_t count_ = 0;
+};
+
+void gouraudSpansAvx512()
+{
+    RampBatch batch;
+    forEachGouraudSpan([&batch](const GouraudSpan& g) {
+        if (gentle(g))
+            gouraudRuns<15>(g, gouraudDither);
+        else
+            batch.add(g);
+    });
+    batch.flush();
 }
 
 void enhancedSpan(const GouraudSpan& g)
@@ -264,7 +308,10 @@ void fillPoly()
 
 void fillPolyGouraud()
 {
-    forEachGouraudSpan(gouraudSpan);
+    if (cpuPathInUse >= CpuPath::Avx512)
+        gouraudSpansAvx512();
+    else
+        forEachGouraudSpan(gouraudSpan);
 }
 
 void fillPolyGouraudEnh()

@@ -28,7 +28,7 @@ CpuPath detectWidest()
     if (!__builtin_cpu_supports("avx2"))
         return CpuPath::Sse2;
     const bool bytePermutes = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-                              __builtin_cpu_supports("avx512vbmi");
+                              __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512vbmi");
     return bytePermutes ? CpuPath::Avx512 : CpuPath::Avx2;
 #endif
 }

@@ -8,7 +8,7 @@
 // Kernel paths, narrowest first; each CPU that runs a path runs those before
 // it. SSE2 is part of every x86-64 CPU; under WebAssembly it is the SSE2
 // kernels built as 128-bit SIMD (-msimd128 -msse2), and the widest path.
-// Avx512 is AVX-512 with the byte permutes (BW and VBMI); where a kernel has
+// Avx512 is AVX-512 with the byte permutes (BW, VL and VBMI); where a kernel has
 // no form of its own for a path, the next narrower form serves.
 enum class CpuPath { Plain, Sse2, Avx2, Avx512 };
 

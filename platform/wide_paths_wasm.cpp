@@ -11,6 +11,7 @@
 #include "blit/wall_columns.h"
 #include "blit/zoom_rows.h"
 #include "draw/gouraud_ramp.h"
+#include "shade/mask_shade.h"
 #include "shade/shade_map.h"
 
 constinit const RowKernels avx2RowKernels = {
@@ -66,3 +67,6 @@ void wallColumnsAvx512(unsigned char*, const int32_t*, const WallBatch&, const W
 void transparentBlockAvx512(unsigned char*, ptrdiff_t, const unsigned char*, ptrdiff_t, int32_t, int32_t) {}
 void copyBlockAvx512(unsigned char*, ptrdiff_t, const unsigned char*, ptrdiff_t, int32_t, int32_t) {}
 void glyphBlockAvx512(unsigned char*, ptrdiff_t, const unsigned char*, ptrdiff_t, int32_t, int32_t, unsigned char) {}
+
+// Never called: the mask blit gathers only on the AVX-512 path.
+void shadeByMaskAvx512(unsigned char*, const unsigned char*, int32_t, const unsigned char*, const unsigned char*) {}
