@@ -1,6 +1,6 @@
 // The two-level Gouraud span computed many pixels at a time: sixteen with
-// SSE2, which every x86-64 processor has, 32 with AVX2, or sixteen a step
-// for a batch of rows with AVX-512.
+// SSE2, which every x86-64 processor has, or 32 with AVX2. The AVX-512 form
+// takes a batch of rows (ramp_rows.h).
 #pragma once
 
 #include <cstdint>
@@ -13,13 +13,3 @@ void gouraudRampSse2(unsigned char* p, int32_t n, int32_t i, int32_t step, bool 
 // The same, 32 pixels at a time; only for CPUs with AVX2.
 void gouraudRampAvx2(unsigned char* p, int32_t n, int32_t i, int32_t step, bool liftFirst, unsigned char base);
 
-// One row of a ramp: the arguments above but base.
-struct RampRow {
-    unsigned char* p;
-    int32_t n, i, step;
-    bool liftFirst;
-};
-// The count rows one after another, sixteen pixels at a time with each row's
-// end under a mask; only for CPUs with AVX-512 F, BW and VL. Taking many rows
-// a call keeps the constants in registers from row to row.
-void gouraudRampsAvx512(const RampRow* rows, int32_t count, unsigned char base);

@@ -9,6 +9,7 @@
 #include "video/short_rows.h"
 #include "draw/gouraud_ramp.h"
 #include "draw/poly.h"
+#include "draw/ramp_rows.h"
 #include "platform/cpu_features.h"
 #include "video/screen.h"
 #include "video/wrapint.h"

@@ -98,11 +98,16 @@ void traceSloped(const SpanWriter& out, EdgeEnd start, EdgeEnd finish, bool stri
         return;
     EdgeWalk walk(dx * sx, ay, strict);
     int64_t x = start.x + sx * walk.skip(nFirst);
+    int32_t i = intensityAfter(start.i, step, nFirst);
+    int64_t y = start.y + sy * nFirst;
     for (int64_t n = nFirst;; ++n) {
-        out.store(start.y + sy * n, x, intensityAfter(start.i, step, n));
+        out.store(y, x, i);
         if (n == nLast)
             return;
-        x += sx * walk.next();
+        const int64_t k = walk.next();
+        x += sx < 0 ? -k : k;
+        i = wrapAdd(i, step);
+        y += sy;
     }
 }
 

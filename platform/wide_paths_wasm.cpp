@@ -11,6 +11,7 @@
 #include "blit/wall_columns.h"
 #include "blit/zoom_rows.h"
 #include "draw/gouraud_ramp.h"
+#include "draw/ramp_rows.h"
 #include "shade/mask_shade.h"
 #include "shade/shade_map.h"
 
@@ -70,3 +71,6 @@ void glyphBlockAvx512(unsigned char*, ptrdiff_t, const unsigned char*, ptrdiff_t
 
 // Never called: the mask blit gathers only on the AVX-512 path.
 void shadeByMaskAvx512(unsigned char*, const unsigned char*, int32_t, const unsigned char*, const unsigned char*) {}
+
+// Never called: the Gouraud fill batches its rows only on the AVX-512 path.
+void gouraudRampsAvx512(const RampRow*, int32_t, unsigned char) {}

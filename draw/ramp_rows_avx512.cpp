@@ -1,9 +1,9 @@
-// The two-level Gouraud ramps of a batch of rows. Built with the AVX-512
-// options and called only when the CPU has them.
+// The Gouraud ramps of a batch of rows. Built with the AVX-512 options and
+// called only when the CPU has them.
 
 #include <immintrin.h>
 
-#include "draw/gouraud_ramp.h"
+#include "draw/ramp_rows.h"
 #include "video/fixed_point.h"
 
 namespace {
