@@ -46,6 +46,11 @@ public:
         return static_cast<int64_t>(k);
     }
 
+    // The columns stepped by the end of row j ahead (j >= 1) are
+    // floor((aheadBase() + (j - 1) x 2 ax) / 2 ay), the steps of skip(j)
+    // written as one quotient; the base is 0 or more.
+    int64_t aheadBase() const { return error_ + twoAy_ - (strict_ ? 1 : 0); }
+
 private:
     template <class T> T steps(T error) const
     {

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <utility>
 
+#include "draw/edge_rows.h"
 #include "draw/edge_walk.h"
 
 #include "draw/poly.h"
 #include "draw/poly_trace.h"
+#include "platform/cpu_features.h"
 #include "video/wrapint.h"
 
 namespace {
@@ -40,6 +42,14 @@ public:
         columns_[entry].side[slot_] = static_cast<int32_t>(x);
         if (intensities_)
             intensities_[entry].side[slot_] = i;
+    }
+
+    // The rows of e from row y on, going in direction dir; they all lie in
+    // the window.
+    void storeRows(int64_t y, int dir, const EdgeRows& e) const
+    {
+        const int64_t entry = y - first_;
+        storeEdgeRowsAvx512(columns_ + entry, intensities_ ? intensities_ + entry : nullptr, slot_, dir, e);
     }
 
 private:
@@ -100,15 +110,23 @@ void traceSloped(const SpanWriter& out, EdgeEnd start, EdgeEnd finish, bool stri
     int64_t x = start.x + sx * walk.skip(nFirst);
     int32_t i = intensityAfter(start.i, step, nFirst);
     int64_t y = start.y + sy * nFirst;
-    for (int64_t n = nFirst;; ++n) {
+    // On the AVX-512 path the last rows, a multiple of eight, are stored
+    // eight at a time.
+    int64_t rest = nLast - nFirst;
+    const int64_t batched = cpuPathInUse >= CpuPath::Avx512 ? rest - rest % 8 : 0;
+    for (;; --rest) {
         out.store(y, x, i);
-        if (n == nLast)
-            return;
+        if (rest == batched)
+            break;
         const int64_t k = walk.next();
         x += sx < 0 ? -k : k;
         i = wrapAdd(i, step);
         y += sy;
     }
+    if (batched > 0)
+        out.storeRows(y + sy, static_cast<int>(sy),
+                      EdgeRows{x, walk.aheadBase(), 2 * dx * sx, 2 * ay, static_cast<int32_t>(sx), i, step,
+                               static_cast<int32_t>(batched)});
 }
 
 void trace(EdgeEnd a, EdgeEnd b, unsigned char side, bool gouraud)

@@ -10,6 +10,7 @@
 #include "blit/rotate_span.h"
 #include "blit/wall_columns.h"
 #include "blit/zoom_rows.h"
+#include "draw/edge_rows.h"
 #include "draw/gouraud_ramp.h"
 #include "draw/ramp_rows.h"
 #include "shade/mask_shade.h"
@@ -74,3 +75,6 @@ void shadeByMaskAvx512(unsigned char*, const unsigned char*, int32_t, const unsi
 
 // Never called: the Gouraud fill batches its rows only on the AVX-512 path.
 void gouraudRampsAvx512(const RampRow*, int32_t, unsigned char) {}
+
+// Never called: the edge tracer stores rows in blocks only on the AVX-512 path.
+void storeEdgeRowsAvx512(Point*, Point*, int, int, const EdgeRows&) {}
