@@ -24,6 +24,15 @@ __m512i toInteger(__m512d whole)
     return _mm512_sub_epi64(_mm512_castpd_si512(_mm512_add_pd(whole, _mm512_castsi512_pd(bits))), bits);
 }
 
+// The lanes' small factors k (below 2^29) times v (below 2^35), from the two
+// 32-bit halves of v.
+__m512i times(__m512i k, uint64_t v)
+{
+    const __m512i low = _mm512_maskz_mul_epu32(AllLanes, k, _mm512_set1_epi64(static_cast<int64_t>(v & 0xffffffffu)));
+    const __m512i high = _mm512_maskz_mul_epu32(AllLanes, k, _mm512_set1_epi64(static_cast<int64_t>(v >> 32)));
+    return _mm512_add_epi64(low, _mm512_maskz_slli_epi64(AllLanes, high, 32));
+}
+
 // The eight 64-bit lanes hold eight rows; their low 32 bits go to the side
 // slot of eight Points from p, in the order dir gives.
 void storeSides(Point* p, int slot, int dir, __m512i rows)
@@ -42,14 +51,12 @@ void storeSides(Point* p, int slot, int dir, __m512i rows)
 
 void storeEdgeRowsAvx512(Point* columns, Point* intensities, int slot, int dir, const EdgeRows& e)
 {
-    // Lane k of a block of eight holds row j = b + k + 1.
-    alignas(64) int64_t first[8], intensity[8];
-    for (int k = 0; k < 8; ++k) {
-        first[k] = e.base + k * e.twoAx;
-        intensity[k] = static_cast<int64_t>(static_cast<uint32_t>(e.i) + static_cast<uint32_t>(e.step) * (k + 1u));
-    }
-    __m512i numerator = _mm512_load_si512(first);
-    __m512i level = _mm512_load_si512(intensity);
+    // Lane k of a block of eight holds row j = b + k + 1. Only the low 32
+    // bits of the intensities count.
+    const __m512i lane = _mm512_setr_epi64(0, 1, 2, 3, 4, 5, 6, 7);
+    __m512i numerator = _mm512_add_epi64(_mm512_set1_epi64(e.base), times(lane, static_cast<uint64_t>(e.twoAx)));
+    __m512i level = _mm512_add_epi64(_mm512_set1_epi64(static_cast<uint32_t>(e.i)),
+                                     times(_mm512_add_epi64(lane, _mm512_set1_epi64(1)), static_cast<uint32_t>(e.step)));
     const __m512i numeratorStep = _mm512_set1_epi64(8 * e.twoAx);
     const __m512i levelStep = _mm512_set1_epi64(static_cast<int64_t>(static_cast<uint32_t>(e.step) * 8u));
     const __m512d divisor = _mm512_set1_pd(static_cast<double>(e.twoAy));
