@@ -27,22 +27,21 @@ int32_t fillableRows()
     return rows < scrHeight - polyMinY ? rows : scrHeight - polyMinY;
 }
 
-unsigned char* screenRow(int32_t y)
-{
-    return videoMemory + ZelVideo::lineOff[y];
-}
+// The rows of the span buffer on the screen, read once: the fills' own byte
+// stores would otherwise make the compiler fetch the screen's globals again
+// for every row.
+struct SpanRows {
+    unsigned char* memory = videoMemory;
+    const int* offsets = ZelVideo::lineOff;
+    int32_t top = polyMinY;
+    int32_t width = scrWidth;
 
-// Spans are trusted, but a span reaching past the screen's row is cut to it,
-// so that a bad span can never write outside the buffer.
-int32_t firstOnRow(int32_t left)
-{
-    return left < 0 ? 0 : left;
-}
-
-int32_t endOnRow(int32_t right)
-{
-    return right > scrWidth ? scrWidth : right;
-}
+    unsigned char* row(int32_t r) const { return memory + offsets[top + r]; }
+    // Spans are trusted, but a span reaching past the screen's row is cut to
+    // it, so that a bad span can never write outside the buffer.
+    static int32_t first(int32_t left) { return left < 0 ? 0 : left; }
+    int32_t end(int32_t right) const { return right > width ? width : right; }
+};
 
 bool bit(int32_t v, int n)
 {
@@ -66,12 +65,13 @@ template <class Span> void forEachGouraudSpan(Span span)
     if (!columns || !intensities || !videoMemory || !ZelVideo::lineOff)
         return;
     const int32_t rows = fillableRows();
+    const SpanRows screen;
     for (int32_t r = 0; r < rows; ++r) {
         const int32_t left = columns[r].side[0], right = columns[r].side[1];
         const int32_t n = wrapSub(right, left);
         if (n == 0)
             continue;
-        GouraudSpan g{screenRow(polyMinY + r), left, firstOnRow(left), endOnRow(right), 0, 0, (r & 1) != 0};
+        GouraudSpan g{screen.row(r), left, screen.first(left), screen.end(right), 0, 0, (r & 1) != 0};
         // Nothing of the span on the row: off the screen, or ends reversed.
         if (g.end <= g.first)
             continue;
@@ -295,15 +295,17 @@ void fillPoly()
     if (!columns || !videoMemory || !ZelVideo::lineOff)
         return;
     const int32_t rows = fillableRows();
+    const SpanRows screen;
+    const unsigned char colour = defaultColor;
     for (int32_t r = 0; r < rows; ++r) {
         const int32_t n = wrapSub(columns[r].side[1], columns[r].side[0]);
         if (n < 0) {
             std::cout << "Wrong Direction.\n" << std::flush;
             return;
         }
-        const int32_t first = firstOnRow(columns[r].side[0]), end = endOnRow(columns[r].side[1]);
+        const int32_t first = screen.first(columns[r].side[0]), end = screen.end(columns[r].side[1]);
         if (n > 0 && end > first)
-            fillRow(screenRow(polyMinY + r) + first, static_cast<size_t>(end - first), defaultColor);
+            fillRow(screen.row(r) + first, static_cast<size_t>(end - first), colour);
     }
 }
 
