@@ -109,33 +109,40 @@ void bmpRotImage(int x, int y, HClass<Bitmap> bitmap, unsigned int angle, int zo
     // Source row offsets by multiplication are counted per pixel.
     const bool mulPerPixel = b->widthShift() == 0;
     const bool shiftRows = !mulPerPixel && (int64_t{1} << b->widthShift()) == b->width;
+    const RotateSource source{b->pixels(), b->width, b->height, b->widthShift(), shiftRows};
+    const bool wide = cpuPathInUse >= CpuPath::Avx2 && b->width > 0 && b->height > 0;
+    // The screen and the count are kept in locals: the pixel stores could
+    // otherwise make the compiler fetch them again for every span.
+    unsigned char* const memory = videoMemory;
+    const int* const offsets = ZelVideo::lineOff;
+    const int32_t screenWidth = scrWidth, screenHeight = scrHeight;
+    uint32_t muls = 0;
     // The clip leaves polyStartIndex at 0 and stores at most ZelPolyRows rows.
     const int32_t last = std::min(polyStopIndex, ZelPolyRows - 1);
     for (int32_t k = 0; k <= last; ++k) {
         const int32_t first = spans[k].side[0], end = spans[k].side[1];
         const int32_t dx = wrapSub(first, originCol);
         SourceWalk walk{wrapAdd(rowUFx, wrapMul(dx, duFx)), wrapAdd(rowVFx, wrapMul(dx, dvFx)), duFx, dvFx};
-        stats.rotMuls += 2;
+        muls += 2;
         rowUFx = wrapSub(rowUFx, dvFx);
         rowVFx = wrapAdd(rowVFx, duFx);
         if (end > first && mulPerPixel)
-            stats.rotMuls += static_cast<uint32_t>(end) - static_cast<uint32_t>(first);
+            muls += static_cast<uint32_t>(end) - static_cast<uint32_t>(first);
 
         // The clip keeps spans inside the region; a region reaching past the
         // screen must still not lead to writes outside it.
         const int32_t row = wrapAdd(polyMinY, k);
-        if (row < 0 || row >= scrHeight)
+        if (row < 0 || row >= screenHeight)
             continue;
-        const int32_t from = std::max(first, 0), to = std::min(end, scrWidth);
+        const int32_t from = std::max(first, 0), to = std::min(end, screenWidth);
         if (to <= from)
             continue;
         const int32_t skipped = wrapSub(from, first);
         walk.uFx = wrapAdd(walk.uFx, wrapMul(skipped, duFx));
         walk.vFx = wrapAdd(walk.vFx, wrapMul(skipped, dvFx));
-        unsigned char* dst = videoMemory + ZelVideo::lineOff[row] + from;
+        unsigned char* dst = memory + offsets[row] + from;
         int32_t count = to - from;
-        if (cpuPathInUse >= CpuPath::Avx2 && b->width > 0 && b->height > 0) {
-            const RotateSource source{b->pixels(), b->width, b->height, b->widthShift(), shiftRows};
+        if (wide) {
             const int32_t done = rotateSpanAvx2(dst, count, walk.uFx, walk.vFx, duFx, dvFx, source);
             dst += done;
             count -= done;
@@ -147,4 +154,5 @@ void bmpRotImage(int x, int y, HClass<Bitmap> bitmap, unsigned int angle, int zo
         else
             rotateSpan<false>(dst, count, walk, *b);
     }
+    stats.rotMuls += muls;
 }
