@@ -82,11 +82,17 @@ void glyphBlockAvx512(unsigned char* d, ptrdiff_t dStride, const unsigned char* 
 void copyBlockAvx512(unsigned char* d, ptrdiff_t dStride, const unsigned char* s, ptrdiff_t sStride, int32_t n,
                      int32_t rows)
 {
-    const int32_t whole = n - n % 64;
-    const __mmask64 last = lastLanes(n);
+    // A row of 64 bytes or more ends in a whole chunk that overlaps the one
+    // before, which needs no mask; a shorter row is one masked chunk.
+    if (n < 64) {
+        const __mmask64 last = lastLanes(n);
+        for (int32_t r = 0; r < rows; ++r, d += dStride, s += sStride)
+            _mm512_mask_storeu_epi8(d, last, _mm512_maskz_loadu_epi8(last, s));
+        return;
+    }
     for (int32_t r = 0; r < rows; ++r, d += dStride, s += sStride) {
-        for (int32_t i = 0; i < whole; i += 64)
+        for (int32_t i = 0; i + 64 < n; i += 64)
             _mm512_storeu_si512(d + i, _mm512_loadu_si512(s + i));
-        _mm512_mask_storeu_epi8(d + whole, last, _mm512_maskz_loadu_epi8(last, s + whole));
+        _mm512_storeu_si512(d + n - 64, _mm512_loadu_si512(s + n - 64));
     }
 }
