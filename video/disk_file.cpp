@@ -70,6 +70,7 @@ bool ZelDiskFile::open(const char* name, int mode)
         position = 0;
         startPosition = 0;
         direction = Direction::Unknown;
+        pushedBack = false;
         int index = (mode & 15) - 1;
         const char* how = Modes[index][mode >= 17 ? 1 : 0];
         if (name) {
@@ -219,10 +220,14 @@ int ZelDiskFile::puts(const char* text)
 }
 
 // Pushing back is only meaningful where this object last left the stream; if
-// another user has moved the shared stream since, nothing is pushed.
+// another user has moved the shared stream since, nothing is pushed. One
+// character of pushback is what C promises: a second one before the first
+// is read back fails, since the C library would keep it in a pushback area
+// of its own, which glibc frees twice once the stream turns to writing.
 int ZelDiskFile::ungetc(int c)
 {
-    if (!stream || std::ftell(stream) != position)
+    const long offset = stream ? std::ftell(stream) : -1;
+    if (!stream || offset != position || (pushedBack && offset == pushedBackAt))
         return -1;
     if (direction != Direction::Read) {
         std::fseek(stream, 0, SEEK_CUR);
@@ -230,6 +235,10 @@ int ZelDiskFile::ungetc(int c)
     }
     int result = std::ungetc(c, stream);
     savePosition();
+    if (result != EOF) {
+        pushedBack = true;
+        pushedBackAt = std::ftell(stream);
+    }
     return result;
 }
 
@@ -259,5 +268,6 @@ signed char ZelDiskFile::close()
     std::fclose(stream);
     stream = nullptr;
     direction = Direction::Unknown;
+    pushedBack = false;
     return ZelFile::close();
 }

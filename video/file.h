@@ -91,6 +91,10 @@ private:
     // direction of the latest data operation is kept to seek on a switch.
     enum class Direction : signed char { Unknown, Read, Write };
     Direction direction = Direction::Unknown;
+    // The stream's offset just after this object's latest pushback: while
+    // the stream still reports it, that character has not been read back.
+    bool pushedBack = false;
+    long pushedBackAt = 0;
 
     void prepare(Direction next);
 };
