@@ -38,6 +38,10 @@ cmake --build --preset fuzz -j "$(nproc)"
 
 out=build/fuzz
 mkdir -p "$out/logs" "$out/tmp"
+# Only inputs this run finds count: those of earlier runs stay in the
+# artifacts directories until they are moved to fuzz/regressions/.
+stamp="$out/logs/run-start"
+touch "$stamp"
 
 run_one() {
   local t=$1
@@ -58,7 +62,7 @@ figures() {
   cov=$(grep -o 'cov: [0-9]*' "$log" | tail -n 1 | cut -d' ' -f2)
   ft=$(grep -o 'ft: [0-9]*' "$log" | tail -n 1 | cut -d' ' -f2)
   corpus=$(find "$out/corpus/$t" -type f | wc -l)
-  found=$(find "$out/artifacts/$t" -type f | wc -l)
+  found=$(find "$out/artifacts/$t" -type f -newer "$stamp" | wc -l)
   printf '| %s | %s | %s | %s | %s | %s | %s |\n' "$t" "$seconds" "${runs:-?}" "${cov:-?}" "${ft:-?}" "$corpus" "$found"
 }
 
@@ -82,9 +86,9 @@ wait || true
 } | tee "$out/figures.md"
 
 for t in "${names[@]}"; do
-  if [ -n "$(find "$out/artifacts/$t" -type f)" ]; then
+  if [ -n "$(find "$out/artifacts/$t" -type f -newer "$stamp")" ]; then
     echo "fuzz.sh: $t found failing inputs:" >&2
-    find "$out/artifacts/$t" -type f >&2
+    find "$out/artifacts/$t" -type f -newer "$stamp" >&2
     grep -m 5 -E 'ERROR|SUMMARY|left blocks' "$out/logs/$t.log" >&2 || true
     status=1
   fi
