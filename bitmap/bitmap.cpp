@@ -105,16 +105,6 @@ int32_t Bitmap::rowsWithin(int64_t offset, int32_t rows) const
     return width == 0 ? rows : static_cast<int32_t>(std::min<int64_t>(rows, (size - offset) / width));
 }
 
-std::optional<ZelClipRgn> Bitmap::drawingRgn() const
-{
-    if (attachKind() != AttachClipRgn)
-        return std::nullopt;
-    const ZelClipRgn* top = clipRgn();
-    if (!top)
-        return std::nullopt;
-    return top->cutTo(width, height);
-}
-
 void Bitmap::popClipRgn()
 {
     HClass<ZelClipRgn> top(attachment);

@@ -73,7 +73,16 @@ struct ZELGFX_API Bitmap {
     // What drawing into the bitmap clips to: its top clip region cut to its
     // pixels, so that a region reaching past them draws only what lies on
     // them. None when no region is attached.
-    std::optional<ZelClipRgn> drawingRgn() const;
+    // Inline: every screen primitive asks for it at each call.
+    std::optional<ZelClipRgn> drawingRgn() const
+    {
+        if (attachKind() != AttachClipRgn)
+            return std::nullopt;
+        const ZelClipRgn* top = clipRgn();
+        if (!top)
+            return std::nullopt;
+        return top->cutTo(width, height);
+    }
 
     // Frees whatever the attachment names and clears attachKind.
     void releaseAttachment();
