@@ -82,22 +82,31 @@ void glyphBlockAvx512(unsigned char* d, ptrdiff_t dStride, const unsigned char* 
 void copyBlockAvx512(unsigned char* d, ptrdiff_t dStride, const unsigned char* s, ptrdiff_t sStride, int32_t n,
                      int32_t rows)
 {
-    // A row of 32 bytes or more is copied 32 bytes at a time, the last piece
-    // overlapping the one before, which needs no mask; a shorter row is one
-    // masked chunk. Narrower stores than 64 bytes cost less here: they
-    // cross fewer cache lines of the spread screen rows.
-    if (n < 32) {
-        const __mmask64 last = lastLanes(n);
+    // Rows are copied in pieces narrower than 64 bytes, which cross fewer
+    // cache lines of the spread screen rows, and the last piece overlaps the
+    // one before instead of being masked: 32 bytes at a time from 32 bytes
+    // on, two 16-byte pieces from 16. A shorter row is one masked chunk.
+    auto copyRows = [&](auto row) {
         for (int32_t r = 0; r < rows; ++r, d += dStride, s += sStride)
-            _mm512_mask_storeu_epi8(d, last, _mm512_maskz_loadu_epi8(last, s));
-        return;
-    }
-    auto copy32 = [](unsigned char* to, const unsigned char* from) {
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(to), _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from)));
+            row();
     };
-    for (int32_t r = 0; r < rows; ++r, d += dStride, s += sStride) {
-        for (int32_t i = 0; i + 32 < n; i += 32)
-            copy32(d + i, s + i);
-        copy32(d + n - 32, s + n - 32);
+    if (n >= 32) {
+        copyRows([&] {
+            for (int32_t i = 0; i + 32 < n; i += 32)
+                _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i),
+                                    _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i)));
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + n - 32),
+                                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + n - 32)));
+        });
+    } else if (n >= 16) {
+        copyRows([&] {
+            const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+            const __m128i last = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + n - 16));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d), first);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + n - 16), last);
+        });
+    } else {
+        const __mmask64 last = lastLanes(n);
+        copyRows([&] { _mm512_mask_storeu_epi8(d, last, _mm512_maskz_loadu_epi8(last, s)); });
     }
 }
