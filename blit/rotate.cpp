@@ -143,7 +143,9 @@ void bmpRotImage(int x, int y, HClass<Bitmap> bitmap, unsigned int angle, int zo
         unsigned char* dst = memory + offsets[row] + from;
         int32_t count = to - from;
         if (wide) {
-            const int32_t done = rotateSpanAvx2(dst, count, walk.uFx, walk.vFx, duFx, dvFx, source);
+            const int32_t done = cpuPathInUse >= CpuPath::Avx512
+                                     ? rotateSpanAvx512(dst, count, walk.uFx, walk.vFx, duFx, dvFx, source)
+                                     : rotateSpanAvx2(dst, count, walk.uFx, walk.vFx, duFx, dvFx, source);
             dst += done;
             count -= done;
             walk.uFx = wrapAdd(walk.uFx, wrapMul(done, duFx));

@@ -1,4 +1,4 @@
-// One span of a turned bitmap, 8 pixels at a time with AVX2 gathers.
+// One span of a turned bitmap, 8 pixels at a time with gathers.
 #pragma once
 
 #include <cstdint>
@@ -18,3 +18,7 @@ struct RotateSource {
 // many pixels it drew; only for CPUs with AVX2.
 int32_t rotateSpanAvx2(unsigned char* dst, int32_t count, int32_t u, int32_t v, int32_t du, int32_t dv,
                        const RotateSource& src);
+// The same for the whole span, its last pixels under a lane mask; only for
+// CPUs with AVX-512 F, BW, VL and VBMI.
+int32_t rotateSpanAvx512(unsigned char* dst, int32_t count, int32_t u, int32_t v, int32_t du, int32_t dv,
+                         const RotateSource& src);

@@ -34,6 +34,10 @@ int32_t rotateSpanAvx2(unsigned char*, int32_t, int32_t, int32_t, int32_t, int32
 {
     return 0;
 }
+int32_t rotateSpanAvx512(unsigned char*, int32_t, int32_t, int32_t, int32_t, int32_t, const RotateSource&)
+{
+    return 0;
+}
 
 void mapRowAvx512(unsigned char* d, const unsigned char* s, int32_t n, const unsigned char* map)
 {
