@@ -60,6 +60,15 @@ void rotateSpan(unsigned char* dst, int32_t count, SourceWalk w, const Bitmap& s
     }
 }
 
+// The widest span kernel of the path in use; none for the plain and SSE2
+// paths and for an empty bitmap.
+RotateSpanFn* wideSpanKernel(const Bitmap& b)
+{
+    if (b.width <= 0 || b.height <= 0 || cpuPathInUse < CpuPath::Avx2)
+        return nullptr;
+    return cpuPathInUse >= CpuPath::Avx512 ? rotateSpanAvx512 : rotateSpanAvx2;
+}
+
 // A corner (u, v), relative to the origin point, turned and scaled into
 // drawing coordinates; the final shift rounds half up.
 ZelVector2 turnCorner(int32_t x, int32_t y, int32_t u, int32_t v, int32_t c, int32_t s, int32_t zoom)
@@ -110,7 +119,7 @@ void bmpRotImage(int x, int y, HClass<Bitmap> bitmap, unsigned int angle, int zo
     const bool mulPerPixel = b->widthShift() == 0;
     const bool shiftRows = !mulPerPixel && (int64_t{1} << b->widthShift()) == b->width;
     const RotateSource source{b->pixels(), b->width, b->height, b->widthShift(), shiftRows};
-    const bool wide = cpuPathInUse >= CpuPath::Avx2 && b->width > 0 && b->height > 0;
+    RotateSpanFn* const wide = wideSpanKernel(*b);
     // The screen and the count are kept in locals: the pixel stores could
     // otherwise make the compiler fetch them again for every span.
     unsigned char* const memory = videoMemory;
@@ -143,9 +152,7 @@ void bmpRotImage(int x, int y, HClass<Bitmap> bitmap, unsigned int angle, int zo
         unsigned char* dst = memory + offsets[row] + from;
         int32_t count = to - from;
         if (wide) {
-            const int32_t done = cpuPathInUse >= CpuPath::Avx512
-                                     ? rotateSpanAvx512(dst, count, walk.uFx, walk.vFx, duFx, dvFx, source)
-                                     : rotateSpanAvx2(dst, count, walk.uFx, walk.vFx, duFx, dvFx, source);
+            const int32_t done = wide(dst, count, walk.uFx, walk.vFx, duFx, dvFx, source);
             dst += done;
             count -= done;
             walk.uFx = wrapAdd(walk.uFx, wrapMul(done, duFx));

@@ -12,13 +12,15 @@ struct RotateSource {
     bool shiftRows;
 };
 
-// Draws the first count - count % 8 pixels of the span at dst as the plain
-// span does: source position (u >> 10, v >> 10) inside the bitmap and not 0
-// is stored; u and v advance by du and dv per pixel, wrapping. Returns how
-// many pixels it drew; only for CPUs with AVX2.
-int32_t rotateSpanAvx2(unsigned char* dst, int32_t count, int32_t u, int32_t v, int32_t du, int32_t dv,
-                       const RotateSource& src);
-// The same for the whole span, its last pixels under a lane mask; only for
-// CPUs with AVX-512 F, BW, VL and VBMI.
-int32_t rotateSpanAvx512(unsigned char* dst, int32_t count, int32_t u, int32_t v, int32_t du, int32_t dv,
-                         const RotateSource& src);
+// A span kernel draws pixels of the span at dst as the plain span does:
+// source position (u >> 10, v >> 10) inside the bitmap and not 0 is stored;
+// u and v advance by du and dv per pixel, wrapping. It returns how many
+// pixels it drew from the span's start.
+using RotateSpanFn = int32_t(unsigned char* dst, int32_t count, int32_t u, int32_t v, int32_t du, int32_t dv,
+                             const RotateSource& src);
+
+// Draws the first count - count % 8 pixels; only for CPUs with AVX2.
+RotateSpanFn rotateSpanAvx2;
+// Draws them all, the last ones under a lane mask; only for CPUs with
+// AVX-512 F, BW, VL and VBMI.
+RotateSpanFn rotateSpanAvx512;

@@ -70,7 +70,7 @@ bool ZelDiskFile::open(const char* name, int mode)
         position = 0;
         startPosition = 0;
         direction = Direction::Unknown;
-        pushedBack = false;
+        pushedBackAt = NoPushBack;
         int index = (mode & 15) - 1;
         const char* how = Modes[index][mode >= 17 ? 1 : 0];
         if (name) {
@@ -227,7 +227,7 @@ int ZelDiskFile::puts(const char* text)
 int ZelDiskFile::ungetc(int c)
 {
     const long offset = stream ? std::ftell(stream) : -1;
-    if (!stream || offset != position || (pushedBack && offset == pushedBackAt))
+    if (!stream || offset != position || offset == pushedBackAt)
         return -1;
     if (direction != Direction::Read) {
         std::fseek(stream, 0, SEEK_CUR);
@@ -235,10 +235,8 @@ int ZelDiskFile::ungetc(int c)
     }
     int result = std::ungetc(c, stream);
     savePosition();
-    if (result != EOF) {
-        pushedBack = true;
+    if (result != EOF)
         pushedBackAt = std::ftell(stream);
-    }
     return result;
 }
 
@@ -268,6 +266,6 @@ signed char ZelDiskFile::close()
     std::fclose(stream);
     stream = nullptr;
     direction = Direction::Unknown;
-    pushedBack = false;
+    pushedBackAt = NoPushBack;
     return ZelFile::close();
 }

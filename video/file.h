@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdarg>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <new>
@@ -91,10 +92,11 @@ private:
     // direction of the latest data operation is kept to seek on a switch.
     enum class Direction : signed char { Unknown, Read, Write };
     Direction direction = Direction::Unknown;
-    // The stream's offset just after this object's latest pushback: while
-    // the stream still reports it, that character has not been read back.
-    bool pushedBack = false;
-    long pushedBackAt = 0;
+    // The stream's offset just after this object's latest pushback (none
+    // yet: NoPushBack, an offset ftell never reports): while the stream
+    // still reports it, that character has not been read back.
+    static constexpr long NoPushBack = LONG_MIN;
+    long pushedBackAt = NoPushBack;
 
     void prepare(Direction next);
 };
